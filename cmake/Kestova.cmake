@@ -1,0 +1,70 @@
+# Project-wide settings for the three builds: warnings, sanitizers (native), static runtime
+# and Wine as the test emulator (Windows), third-party locations, and the test-suite helper.
+include(GoogleTest)
+
+add_compile_options(-Wall -Wextra -Wno-unused-parameter)
+
+if(WIN32)
+  set(KESTOVA_WINDOWS ON)
+  if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+    set(KESTOVA_ARCH x86_64)
+  else()
+    set(KESTOVA_ARCH i686)
+  endif()
+  set(KESTOVA_ARCH ${KESTOVA_ARCH} CACHE INTERNAL "")
+  set(KESTOVA_DEPS ${PROJECT_SOURCE_DIR}/.deps/${KESTOVA_ARCH})
+  if(NOT EXISTS ${KESTOVA_DEPS}/lame.stamp)
+    message(FATAL_ERROR "Windows third-party builds missing in ${KESTOVA_DEPS}: run ./kestova setup")
+  endif()
+  add_compile_definitions(UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601)
+  # No mingw runtime DLL may be needed next to zelt.dll or a test.
+  add_link_options(-static -static-libgcc -static-libstdc++)
+  set(CMAKE_CROSSCOMPILING_EMULATOR ${PROJECT_SOURCE_DIR}/scripts/wine-run)
+  set(KESTOVA_LAME_DLL ${KESTOVA_DEPS}/bin/lame_enc.dll)
+  set(KESTOVA_IDL_DIR ${PROJECT_SOURCE_DIR}/.deps/idl)
+
+  add_library(kestova_jpeg STATIC IMPORTED GLOBAL)
+  set_target_properties(kestova_jpeg PROPERTIES
+    IMPORTED_LOCATION ${KESTOVA_DEPS}/lib/libjpeg.a
+    INTERFACE_INCLUDE_DIRECTORIES ${KESTOVA_DEPS}/include)
+
+  set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+  set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+  add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+else()
+  set(KESTOVA_WINDOWS OFF)
+  find_package(GTest REQUIRED)
+  find_package(benchmark QUIET)
+  find_package(PkgConfig REQUIRED)
+  pkg_check_modules(MPG123 REQUIRED IMPORTED_TARGET libmpg123)
+  find_package(JPEG REQUIRED)
+  add_library(kestova_jpeg INTERFACE IMPORTED GLOBAL)
+  target_link_libraries(kestova_jpeg INTERFACE JPEG::JPEG)
+  find_package(Threads REQUIRED)
+  link_libraries(Threads::Threads ${CMAKE_DL_LIBS})
+  if(KESTOVA_SANITIZE)
+    add_compile_options(-fsanitize=${KESTOVA_SANITIZE} -fno-omit-frame-pointer -fno-sanitize-recover=all)
+    add_link_options(-fsanitize=${KESTOVA_SANITIZE})
+  endif()
+endif()
+
+# kestova_test_suite(NAME SOURCES ... LIBS ... [DATA_DLLS ...])
+# One GoogleTest executable per layer. Natively every test is its own ctest entry; under
+# Wine the whole executable is one entry, since each Wine process start costs about a second.
+function(kestova_test_suite name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS;DATA_DLLS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gtest_main)
+  foreach(dll ${ARG_DATA_DLLS})
+    add_custom_command(TARGET ${name} POST_BUILD
+      COMMAND ${CMAKE_COMMAND} -E copy_if_different ${dll} $<TARGET_FILE_DIR:${name}>)
+  endforeach()
+  if(KESTOVA_WINDOWS)
+    add_test(NAME ${name} COMMAND ${name} --gtest_brief=1)
+    set_tests_properties(${name} PROPERTIES TIMEOUT ${KESTOVA_TEST_TIMEOUT}
+      WORKING_DIRECTORY $<TARGET_FILE_DIR:${name}>)
+  else()
+    gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60
+      PROPERTIES TIMEOUT ${KESTOVA_TEST_TIMEOUT})
+  endif()
+endfunction()

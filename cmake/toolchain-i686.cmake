@@ -1,0 +1,5 @@
+# mingw-w64 i686 with the posix thread model (std::thread and std::mutex need it).
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_SYSTEM_PROCESSOR x86)
+set(KESTOVA_TRIPLE i686-w64-mingw32)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-common.cmake)

@@ -1,0 +1,79 @@
+#!/usr/bin/env bash
+# Builds the Windows-side third-party pieces from Debian's source packages into .deps/
+# (git ignores it): lame_enc.dll and a static libjpeg for each target, and the IDL files
+# widl needs. Each piece is rebuilt only when its stamp is missing.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+deps="$root/.deps"
+src="$deps/src"
+mkdir -p "$src"
+
+log() { printf '[thirdparty] %s\n' "$*"; }
+
+fetch_sources() {
+  cd "$src"
+  if [ ! -d "$(ls -d lame-3.100 2>/dev/null)" ]; then
+    log "apt-get source lame"
+    apt-get source -q lame >/dev/null
+  fi
+  if [ -z "$(ls -d libjpeg-turbo-*/ 2>/dev/null)" ]; then
+    log "apt-get source libjpeg-turbo"
+    apt-get source -q libjpeg-turbo >/dev/null
+  fi
+  if [ ! -f "$deps/idl/oaidl.idl" ]; then
+    log "apt-get source mingw-w64 (IDL files for widl)"
+    mkdir -p "$src/mingw" "$deps/idl"
+    (cd "$src/mingw" && apt-get source -q --download-only mingw-w64 >/dev/null)
+    local tarball
+    tarball=$(ls "$src"/mingw/mingw-w64_*.orig.tar.* | head -n 1)
+    tar -xf "$tarball" -C "$src/mingw" --wildcards '*/mingw-w64-headers/include/*.idl'
+    cp "$src"/mingw/*/mingw-w64-headers/include/*.idl "$deps/idl/"
+  fi
+}
+
+# lame_enc.dll: the static libmp3lame linked whole into a DLL whose exports are the plain
+# libmp3lame names, needing no mingw runtime DLL.
+build_lame() {
+  local arch=$1 out="$deps/$1"
+  [ -f "$out/lame.stamp" ] && return 0
+  log "lame for $arch"
+  local b="$deps/build/lame-$arch"
+  rm -rf "$b"; mkdir -p "$b" "$out/bin" "$out/include/lame"
+  cp -r "$src/lame-3.100/." "$b/"
+  local nasm=""
+  [ "$arch" = i686 ] && nasm="--enable-nasm"
+  # configure misreads the mingw gcc version and drops optimisation unless CFLAGS is given.
+  (cd "$b" && ./configure -q --host="$arch-w64-mingw32" --disable-shared --enable-static \
+      --disable-frontend --disable-decoder $nasm \
+      CFLAGS="-O3 -ffast-math -fomit-frame-pointer -pipe" >/dev/null \
+    && make -s -j"$(nproc)" >/dev/null 2>&1)
+  { echo "LIBRARY lame_enc.dll"; echo "EXPORTS"; grep -v -E '^(lame_init_old|hip_|lame_decode|lame_get_id3)' "$b/include/libmp3lame.sym" \
+      | grep -E '^[a-z]'; } > "$b/lame_enc.def"
+  "$arch-w64-mingw32-gcc" -shared -o "$out/bin/lame_enc.dll" "$b/lame_enc.def" \
+    -Wl,--whole-archive "$b/libmp3lame/.libs/libmp3lame.a" -Wl,--no-whole-archive -static-libgcc -s
+  cp "$b/include/lame.h" "$out/include/lame/"
+  touch "$out/lame.stamp"
+}
+
+build_jpeg() {
+  local arch=$1 out="$deps/$1"
+  [ -f "$out/jpeg.stamp" ] && return 0
+  log "libjpeg-turbo for $arch"
+  local b="$deps/build/jpeg-$arch" s
+  s=$(ls -d "$src"/libjpeg-turbo-*/ | head -n 1)
+  rm -rf "$b"; mkdir -p "$b"
+  cmake -S "$s" -B "$b" -G "Unix Makefiles" \
+    -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-$arch.cmake" -DCMAKE_BUILD_TYPE=Release \
+    -DENABLE_SHARED=OFF -DENABLE_STATIC=ON -DWITH_SIMD=1 -DWITH_TURBOJPEG=OFF \
+    -DCMAKE_INSTALL_PREFIX="$out" >/dev/null
+  cmake --build "$b" -j"$(nproc)" >/dev/null
+  cmake --install "$b" >/dev/null
+  touch "$out/jpeg.stamp"
+}
+
+fetch_sources
+for arch in i686 x86_64; do
+  build_lame "$arch"
+  build_jpeg "$arch"
+done
+log "ready in $deps"
