@@ -1,0 +1,161 @@
+// Main-thread dispatch on Windows: a message-only window (HWND_MESSAGE, so no display is
+// needed) owned by the creating thread. Posted calls wait in a queue and one message wakes
+// the window to run them; Send passes its call by SendMessage, which the system runs on the
+// owning thread while that thread pumps messages, and returns after it has run.
+#include <windows.h>
+
+#include <deque>
+#include <exception>
+#include <mutex>
+
+#include "core/Exception.h"
+#include "platform/MainThread.h"
+
+namespace kestova {
+
+namespace {
+
+constexpr UINT WM_RUN_POSTED = WM_APP + 1;
+constexpr UINT WM_RUN_SENT = WM_APP + 2;
+constexpr wchar_t kClassName[] = L"KestovaMainThread";
+
+struct TSentCall {
+    const TThreadCall* call;
+    std::exception_ptr error;
+    bool ran = false;
+};
+
+class TWin32MainThread : public IMainThread {
+public:
+    TWin32MainThread();
+    ~TWin32MainThread() override;
+
+    void Post(TThreadCall call) override;
+    void Send(TThreadCall call) override;
+    bool IsOwnerThread() const override { return GetCurrentThreadId() == owner_; }
+    bool ProcessUntil(const std::function<bool()>& done,
+                      std::chrono::milliseconds timeout) override;
+
+private:
+    static LRESULT CALLBACK WndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    void RunPosted();
+    void Keep(std::exception_ptr error);
+
+    const DWORD owner_;
+    HWND window_ = nullptr;
+    std::mutex lock_;
+    std::deque<TThreadCall> calls_;
+    std::exception_ptr postedError_;  // owning thread only
+};
+
+void RegisterClassOnce() {
+    static const bool registered = [] {
+        WNDCLASSEXW wc{};
+        wc.cbSize = sizeof(wc);
+        wc.lpfnWndProc = DefWindowProcW;
+        wc.hInstance = GetModuleHandleW(nullptr);
+        wc.lpszClassName = kClassName;
+        return RegisterClassExW(&wc) != 0;
+    }();
+    if (!registered) throw Exception("The dispatch window class cannot be registered");
+}
+
+TWin32MainThread::TWin32MainThread() : owner_(GetCurrentThreadId()) {
+    RegisterClassOnce();
+    window_ = CreateWindowExW(0, kClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                              GetModuleHandleW(nullptr), nullptr);
+    if (!window_) throw Exception("The dispatch window cannot be created");
+    SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    SetWindowLongPtrW(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&WndProc));
+}
+
+TWin32MainThread::~TWin32MainThread() {
+    SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
+    DestroyWindow(window_);
+}
+
+void TWin32MainThread::Post(TThreadCall call) {
+    {
+        std::lock_guard<std::mutex> guard(lock_);
+        calls_.push_back(std::move(call));
+    }
+    PostMessageW(window_, WM_RUN_POSTED, 0, 0);
+}
+
+void TWin32MainThread::Send(TThreadCall call) {
+    if (IsOwnerThread()) {
+        call();
+        return;
+    }
+    TSentCall sent{&call, nullptr};
+    SendMessageW(window_, WM_RUN_SENT, 0, reinterpret_cast<LPARAM>(&sent));
+    if (!sent.ran) throw Exception("The main thread's dispatcher is gone");
+    if (sent.error) std::rethrow_exception(sent.error);
+}
+
+void TWin32MainThread::Keep(std::exception_ptr error) {
+    if (!postedError_) postedError_ = error;
+}
+
+void TWin32MainThread::RunPosted() {
+    while (true) {
+        TThreadCall call;
+        {
+            std::lock_guard<std::mutex> guard(lock_);
+            if (calls_.empty()) return;
+            call = std::move(calls_.front());
+            calls_.pop_front();
+        }
+        try {
+            call();
+        } catch (...) {
+            Keep(std::current_exception());
+        }
+    }
+}
+
+// No exception may leave a window procedure: errors are kept for ProcessUntil.
+LRESULT CALLBACK TWin32MainThread::WndProc(HWND window, UINT message, WPARAM wParam,
+                                           LPARAM lParam) {
+    auto* self = reinterpret_cast<TWin32MainThread*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (self && message == WM_RUN_POSTED) {
+        self->RunPosted();
+        return 0;
+    }
+    if (self && message == WM_RUN_SENT) {
+        auto* sent = reinterpret_cast<TSentCall*>(lParam);
+        sent->ran = true;
+        try {
+            (*sent->call)();
+        } catch (...) {
+            sent->error = std::current_exception();
+        }
+        return 0;
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+bool TWin32MainThread::ProcessUntil(const std::function<bool()>& done,
+                                    std::chrono::milliseconds timeout) {
+    const ULONGLONG deadline = GetTickCount64() + timeout.count();
+    while (true) {
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+        if (postedError_) std::rethrow_exception(std::exchange(postedError_, nullptr));
+        if (done()) return true;
+        const ULONGLONG now = GetTickCount64();
+        if (now >= deadline) return false;
+        // Wakes on any message, and at least every 10 ms to look at `done` again.
+        const DWORD wait = static_cast<DWORD>(deadline - now < 10 ? deadline - now : 10);
+        MsgWaitForMultipleObjectsEx(0, nullptr, wait, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+    }
+}
+
+}  // namespace
+
+std::shared_ptr<IMainThread> CreateOsMainThread() { return std::make_shared<TWin32MainThread>(); }
+
+}  // namespace kestova
