@@ -1,6 +1,7 @@
 #include "platform/sim/SimMainThread.h"
 
 #include <future>
+#include <utility>
 
 #include "core/Exception.h"
 

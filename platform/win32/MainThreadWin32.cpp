@@ -7,6 +7,7 @@
 #include <deque>
 #include <exception>
 #include <mutex>
+#include <utility>
 
 #include "core/Exception.h"
 #include "platform/MainThread.h"
