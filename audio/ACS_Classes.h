@@ -130,7 +130,8 @@ private:
     void Execute();
     bool WaitWhileSuspended(std::uint64_t& resumes);
     void SuspendUnlessResumedSince(std::uint64_t resumes);
-    void Step();
+    void Step(std::uint64_t resumes);
+    void ReportError(const std::exception& E) noexcept;
 
     TStepHandler StepHandler;
     TDoneHandler DoneHandler;
