@@ -1,0 +1,143 @@
+// The media control interface on Windows: mciSendCommandA with the parameter blocks of the
+// commands the player sends, and a message-only notify window (HWND_MESSAGE: Wine creates no
+// hidden top-level window without a display, a message-only one always).
+#include <windows.h>
+#include <mmsystem.h>
+
+#include <exception>
+
+#include "core/Exception.h"
+#include "platform/MainThread.h"
+#include "platform/Mci.h"
+
+namespace kestova {
+
+namespace {
+
+constexpr char kNotifyClass[] = "KestovaMciNotify";
+
+DWORD_PTR SendOpen(DWORD flags, TMciParams& params, MCIERROR& result) {
+    MCI_OPEN_PARMSA open{};
+    open.dwCallback = params.callback;
+    open.lpstrDeviceType = params.deviceType.c_str();
+    open.lpstrElementName = params.elementName.c_str();
+    result = mciSendCommandA(0, MCI_OPEN, flags, reinterpret_cast<DWORD_PTR>(&open));
+    return open.wDeviceID;
+}
+
+MCIERROR SendWithBlock(MCIDEVICEID device, UINT command, DWORD flags, TMciParams& params) {
+    switch (command) {
+    case MCI_PLAY: {
+        MCI_PLAY_PARMS play{};
+        play.dwCallback = params.callback;
+        return mciSendCommandA(device, command, flags, reinterpret_cast<DWORD_PTR>(&play));
+    }
+    case MCI_SET: {
+        MCI_SET_PARMS set{};
+        set.dwCallback = params.callback;
+        set.dwTimeFormat = params.timeFormat;
+        return mciSendCommandA(device, command, flags, reinterpret_cast<DWORD_PTR>(&set));
+    }
+    case MCI_STATUS: {
+        MCI_STATUS_PARMS status{};
+        status.dwCallback = params.callback;
+        status.dwItem = params.item;
+        MCIERROR result = mciSendCommandA(device, command, flags, reinterpret_cast<DWORD_PTR>(&status));
+        params.returnValue = static_cast<uint32_t>(status.dwReturn);
+        return result;
+    }
+    default: {
+        MCI_GENERIC_PARMS generic{};
+        generic.dwCallback = params.callback;
+        return mciSendCommandA(device, command, flags, reinterpret_cast<DWORD_PTR>(&generic));
+    }
+    }
+}
+
+class TWin32NotifyWindow : public INotifyWindow {
+public:
+    explicit TWin32NotifyWindow(TNotifyProc proc);
+    ~TWin32NotifyWindow() override;
+    TNotifyHandle Handle() const override { return reinterpret_cast<TNotifyHandle>(window_); }
+
+private:
+    static LRESULT CALLBACK WndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+    TNotifyProc proc_;
+    HWND window_ = nullptr;
+};
+
+void RegisterNotifyClassOnce() {
+    static const bool registered = [] {
+        WNDCLASSEXA wc{};
+        wc.cbSize = sizeof(wc);
+        wc.lpfnWndProc = &DefWindowProcA;
+        wc.hInstance = GetModuleHandleA(nullptr);
+        wc.lpszClassName = kNotifyClass;
+        return RegisterClassExA(&wc) != 0;
+    }();
+    if (!registered) throw Exception("The notify window class cannot be registered");
+}
+
+TWin32NotifyWindow::TWin32NotifyWindow(TNotifyProc proc) : proc_(std::move(proc)) {
+    RegisterNotifyClassOnce();
+    window_ = CreateWindowExA(0, kNotifyClass, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                              GetModuleHandleA(nullptr), nullptr);
+    if (!window_) throw Exception("The notify window cannot be created");
+    SetWindowLongPtrA(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    SetWindowLongPtrA(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&WndProc));
+}
+
+TWin32NotifyWindow::~TWin32NotifyWindow() {
+    SetWindowLongPtrA(window_, GWLP_USERDATA, 0);
+    DestroyWindow(window_);
+}
+
+// No exception may cross the window procedure: it goes on to the main thread's loop.
+LRESULT CALLBACK TWin32NotifyWindow::WndProc(HWND window, UINT message, WPARAM wParam,
+                                             LPARAM lParam) {
+    auto* self = reinterpret_cast<TWin32NotifyWindow*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+    if (!self) return DefWindowProcA(window, message, wParam, lParam);
+    try {
+        if (self->proc_(message, wParam, lParam)) return 0;
+    } catch (...) {
+        std::exception_ptr error = std::current_exception();
+        try {
+            MainThread()->Post([error] { std::rethrow_exception(error); });
+        } catch (...) {
+        }
+        return 0;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+class TWin32Mci : public IMci {
+public:
+    TMciError SendCommand(TMciDeviceId device, uint32_t command, uint32_t flags,
+                          TMciParams* params) override {
+        TMciParams none;
+        TMciParams& block = params ? *params : none;
+        if (command != MCI_OPEN) return SendWithBlock(device, command, flags, block);
+        MCIERROR result = 0;
+        block.deviceId = static_cast<TMciDeviceId>(SendOpen(flags, block, result));
+        return result;
+    }
+
+    bool ErrorString(TMciError error, std::string& text) override {
+        // 4096 characters: far more than any MCI error text.
+        char buffer[4096] = {};
+        if (!mciGetErrorStringA(error, buffer, sizeof(buffer))) return false;
+        text = buffer;
+        return true;
+    }
+
+    std::unique_ptr<INotifyWindow> CreateNotifyWindow(TNotifyProc proc) override {
+        return std::make_unique<TWin32NotifyWindow>(std::move(proc));
+    }
+};
+
+}  // namespace
+
+std::shared_ptr<IMci> CreateOsMci() { return std::make_shared<TWin32Mci>(); }
+
+}  // namespace kestova
