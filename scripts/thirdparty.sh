@@ -10,20 +10,25 @@ mkdir -p "$src"
 
 log() { printf '[thirdparty] %s\n' "$*"; }
 
+# apt-get source, refreshing the lists once if the source entries are new.
+apt_source() {
+  apt-get source -q "$@" >/dev/null 2>&1 || { apt-get update -q >/dev/null && apt-get source -q "$@" >/dev/null; }
+}
+
 fetch_sources() {
   cd "$src"
   if [ ! -d "$(ls -d lame-3.100 2>/dev/null)" ]; then
     log "apt-get source lame"
-    apt-get source -q lame >/dev/null
+    apt_source lame
   fi
   if [ -z "$(ls -d libjpeg-turbo-*/ 2>/dev/null)" ]; then
     log "apt-get source libjpeg-turbo"
-    apt-get source -q libjpeg-turbo >/dev/null
+    apt_source libjpeg-turbo
   fi
   if [ ! -f "$deps/idl/oaidl.idl" ]; then
     log "apt-get source mingw-w64 (IDL files for widl)"
     mkdir -p "$src/mingw" "$deps/idl"
-    (cd "$src/mingw" && apt-get source -q --download-only mingw-w64 >/dev/null)
+    (cd "$src/mingw" && apt_source --download-only mingw-w64)
     local tarball
     tarball=$(ls "$src"/mingw/mingw-w64_*.orig.tar.* | head -n 1)
     tar -xf "$tarball" -C "$src/mingw" --wildcards '*/mingw-w64-headers/include/*.idl'

@@ -1,0 +1,70 @@
+#!/usr/bin/env bash
+# Installs what the three builds and their tests need, from Debian only, then builds the
+# Windows-side third-party libraries. Idempotent: when every package is present it asks apt
+# nothing and takes well under a second.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+
+packages=(
+  # native build and tests
+  g++ cmake make pkg-config googletest libgtest-dev libbenchmark-dev
+  libjpeg-dev libmp3lame-dev libmpg123-dev mpg123 lame sox
+  # Windows cross builds and the third-party sources
+  g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix mingw-w64-tools nasm dpkg-dev
+  # Wine, display, audio (MP3 through MCI needs GStreamer for each architecture)
+  wine wine64 wine32:i386 xvfb x11-apps imagemagick
+  pulseaudio pulseaudio-utils libpulse0:i386
+  gstreamer1.0-plugins-base gstreamer1.0-plugins-good
+  gstreamer1.0-plugins-base:i386 gstreamer1.0-plugins-good:i386
+)
+
+say() { printf '[setup] %s\n' "$*"; }
+
+missing_packages() {
+  local p status
+  for p in "${packages[@]}"; do
+    status=$(dpkg-query -W -f='${db:Status-Abbrev}' "$p" 2>/dev/null || true)
+    [ "${status:0:2}" = "ii" ] || echo "$p"
+  done
+}
+
+enable_sources() {
+  dpkg --print-foreign-architectures | grep -qx i386 || dpkg --add-architecture i386
+  # apt-get source needs deb-src entries next to the binary ones.
+  local f
+  for f in /etc/apt/sources.list.d/*.sources; do
+    [ -f "$f" ] && sed -i -E 's/^Types: deb$/Types: deb deb-src/' "$f"
+  done
+  if [ -f /etc/apt/sources.list ] && ! grep -q '^deb-src' /etc/apt/sources.list; then
+    sed -n -E 's/^deb (.*)$/deb-src \1/p' /etc/apt/sources.list >> /etc/apt/sources.list
+  fi
+}
+
+install_packages() {
+  local missing log
+  missing=$(missing_packages)
+  [ -z "$missing" ] && return 0
+  if [ "$(id -u)" != 0 ]; then
+    say "missing packages, and installing them needs root:" $missing
+    exit 1
+  fi
+  say "installing:" $missing
+  enable_sources
+  log=$(mktemp)
+  if ! apt-get update -q >"$log" 2>&1; then
+    say "apt-get update failed:"; tail -n 20 "$log"; rm -f "$log"; exit 1
+  fi
+  # shellcheck disable=SC2086
+  if ! DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends $missing >"$log" 2>&1; then
+    say "apt-get install failed for:" $missing
+    grep -E '^(E:|W:)|Unable to locate|has no installation candidate|Depends:' "$log" | head -n 20
+    rm -f "$log"; exit 1
+  fi
+  rm -f "$log"
+  missing=$(missing_packages)
+  if [ -n "$missing" ]; then say "still missing after apt-get install:" $missing; exit 1; fi
+}
+
+install_packages
+[ "$(id -u)" = 0 ] && enable_sources  # apt-get source needs deb-src even when no package was missing
+bash "$root/scripts/thirdparty.sh"
