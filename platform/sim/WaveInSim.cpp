@@ -1,0 +1,199 @@
+#include "platform/sim/WaveInSim.h"
+
+#include "platform/sim/WaveInSignal.h"
+
+#include <algorithm>
+#include <chrono>
+#include <condition_variable>
+#include <deque>
+#include <mutex>
+#include <thread>
+
+namespace kestova {
+
+namespace {
+
+using TClock = std::chrono::steady_clock;
+
+bool SupportedFormat(const TPcmWaveFormat& format) {
+    return format.FormatTag == wavein::FORMAT_PCM && (format.BitsPerSample == 8 || format.BitsPerSample == 16) &&
+           (format.Channels == 1 || format.Channels == 2) && format.SamplesPerSec > 0 &&
+           format.BlockAlign == format.Channels * format.BitsPerSample / 8;
+}
+
+}  // namespace
+
+// One open simulated device and its driver thread. All header fields the device changes are
+// changed under lock_; the callback runs without it, so it may take locks of its own.
+class TSimDevice : public IWaveInDevice {
+public:
+    TSimDevice(TWaveInSim& port, const TPcmWaveFormat& format, TWaveInSignal signal, TWaveInCallback callback,
+               void* instance)
+        : port_(port), format_(format), signal_(std::move(signal)), callback_(callback), instance_(instance) {
+        ++port_.open_;
+        callback_(wavein::MSG_OPEN, instance_, nullptr);
+        driver_ = std::thread([this] { Drive(); });
+    }
+
+    ~TSimDevice() override {
+        {
+            std::lock_guard<std::mutex> lock(lock_);
+            closing_ = true;
+        }
+        changed_.notify_all();
+        driver_.join();
+        callback_(wavein::MSG_CLOSE, instance_, nullptr);
+        --port_.open_;
+    }
+
+    TWaveInError PrepareHeader(TWaveHeader& header) override {
+        std::lock_guard<std::mutex> lock(lock_);
+        header.Flags |= wavein::HDR_PREPARED;
+        return wavein::SUCCESS;
+    }
+
+    TWaveInError AddBuffer(TWaveHeader& header) override {
+        {
+            std::lock_guard<std::mutex> lock(lock_);
+            if (!(header.Flags & wavein::HDR_PREPARED)) return wavein::UNPREPARED;
+            header.Flags = (header.Flags & ~wavein::HDR_DONE) | wavein::HDR_INQUEUE;
+            header.BytesRecorded = 0;
+            queue_.push_back(&header);
+        }
+        changed_.notify_all();
+        return wavein::SUCCESS;
+    }
+
+    TWaveInError UnprepareHeader(TWaveHeader& header) override {
+        std::lock_guard<std::mutex> lock(lock_);
+        if (header.Flags & wavein::HDR_INQUEUE) return wavein::STILLPLAYING;
+        header.Flags &= ~wavein::HDR_PREPARED;
+        return wavein::SUCCESS;
+    }
+
+    TWaveInError Start() override {
+        if (port_.config_.Failure == TSimFailure::StartFails) return wavein::NODRIVER;
+        {
+            std::lock_guard<std::mutex> lock(lock_);
+            if (!started_) origin_ = TClock::now();
+            started_ = true;
+        }
+        changed_.notify_all();
+        return wavein::SUCCESS;
+    }
+
+    TWaveInError Reset() override {
+        std::deque<TWaveHeader*> returned;
+        {
+            std::unique_lock<std::mutex> lock(lock_);
+            changed_.wait(lock, [this] { return !delivering_; });
+            started_ = false;
+            starved_ = true;
+            position_ = 0;
+            ++generation_;
+            returned.swap(queue_);
+            for (TWaveHeader* header : returned)
+                header->Flags = (header->Flags & ~wavein::HDR_INQUEUE) | wavein::HDR_DONE;
+        }
+        changed_.notify_all();
+        for (TWaveHeader* header : returned) callback_(wavein::MSG_DATA, instance_, header);
+        return wavein::SUCCESS;
+    }
+
+private:
+    bool Stalled() const {
+        return port_.config_.Failure == TSimFailure::Stalls && delivered_ >= port_.config_.StallAfterBuffers;
+    }
+
+    // Bytes the microphone has heard since Start, in whole frames.
+    std::uint64_t HeardSinceStart() const {
+        const double seconds = std::chrono::duration<double>(TClock::now() - origin_).count();
+        const auto bytes = static_cast<std::uint64_t>(seconds * port_.config_.Speed * format_.AvgBytesPerSec);
+        return bytes / format_.BlockAlign * format_.BlockAlign;
+    }
+
+    // When the buffer that ends at byte `end` of the stream is full.
+    TClock::time_point DueTime(std::uint64_t end) const {
+        if (port_.config_.Speed <= 0) return TClock::now();
+        const double seconds = static_cast<double>(end) / format_.AvgBytesPerSec / port_.config_.Speed;
+        return origin_ + std::chrono::duration_cast<TClock::duration>(std::chrono::duration<double>(seconds));
+    }
+
+    void Drive() {
+        std::unique_lock<std::mutex> lock(lock_);
+        for (;;) {
+            changed_.wait(lock, [this] { return closing_ || (started_ && !queue_.empty() && !Stalled()); });
+            if (closing_) return;
+            // Without a buffer the device hears nothing: audio until the next one is lost.
+            if (starved_ && port_.config_.Speed > 0) position_ = std::max(position_, HeardSinceStart());
+            starved_ = false;
+            TWaveHeader* const header = queue_.front();
+            const std::uint32_t count = header->BufferLength / format_.BlockAlign * format_.BlockAlign;
+            const std::uint64_t generation = generation_;
+            const bool interrupted = changed_.wait_until(lock, DueTime(position_ + count), [&] {
+                return closing_ || generation_ != generation;
+            });
+            if (interrupted) continue;
+            queue_.pop_front();
+            signal_.Fill(header->Data, count, position_);
+            position_ += count;
+            header->BytesRecorded = count;
+            header->Flags = (header->Flags & ~wavein::HDR_INQUEUE) | wavein::HDR_DONE;
+            starved_ = queue_.empty();
+            ++delivered_;
+            ++port_.delivered_;
+            delivering_ = true;
+            lock.unlock();
+            callback_(wavein::MSG_DATA, instance_, header);
+            lock.lock();
+            delivering_ = false;
+            changed_.notify_all();
+        }
+    }
+
+    TWaveInSim& port_;
+    const TPcmWaveFormat format_;
+    const TWaveInSignal signal_;
+    const TWaveInCallback callback_;
+    void* const instance_;
+
+    std::mutex lock_;
+    std::condition_variable changed_;
+    std::deque<TWaveHeader*> queue_;
+    bool started_ = false;
+    bool closing_ = false;
+    bool delivering_ = false;
+    bool starved_ = true;
+    std::uint64_t generation_ = 0;  // bumped by Reset, so a buffer being filled is dropped
+    std::uint64_t position_ = 0;    // bytes of the stream handed out since Start
+    long delivered_ = 0;
+    TClock::time_point origin_;
+    std::thread driver_;
+};
+
+TWaveInError TWaveInSim::Open(int device, const TPcmWaveFormat& format, TWaveInCallback callback, void* instance,
+                              std::unique_ptr<IWaveInDevice>& opened) {
+    if (device < 0 || device >= config_.DeviceCount) return wavein::BADDEVICEID;
+    if (config_.Failure == TSimFailure::OpenFails) return wavein::ALLOCATED;
+    if (!SupportedFormat(format)) return wavein::BADFORMAT;
+    TWaveInSignal signal;
+    TWaveInError error = wavein::SUCCESS;
+    if (!signal.Load(config_, format, error)) return error;
+    opened = std::make_unique<TSimDevice>(*this, format, std::move(signal), callback, instance);
+    return wavein::SUCCESS;
+}
+
+std::string TWaveInSim::ErrorText(TWaveInError error) {
+    switch (error) {
+    case wavein::SUCCESS: return "The command completed successfully.";
+    case wavein::BADDEVICEID: return "The device ID is out of range.";
+    case wavein::ALLOCATED: return "The specified resource is already allocated.";
+    case wavein::NODRIVER: return "There is no driver installed on your system.";
+    case wavein::BADFORMAT: return "The format is not supported by the device.";
+    case wavein::STILLPLAYING: return "The buffer is still in the queue.";
+    case wavein::UNPREPARED: return "The header is not prepared.";
+    default: return "Unknown wave-in error " + std::to_string(error);
+    }
+}
+
+}  // namespace kestova
