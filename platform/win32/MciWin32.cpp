@@ -98,8 +98,10 @@ LRESULT CALLBACK TWin32NotifyWindow::WndProc(HWND window, UINT message, WPARAM w
                                              LPARAM lParam) {
     auto* self = reinterpret_cast<TWin32NotifyWindow*>(GetWindowLongPtrA(window, GWLP_USERDATA));
     if (!self) return DefWindowProcA(window, message, wParam, lParam);
+    // A copy: the owner may destroy the window inside the call.
+    const TNotifyProc proc = self->proc_;
     try {
-        if (self->proc_(message, wParam, lParam)) return 0;
+        if (proc(message, wParam, lParam)) return 0;
     } catch (...) {
         std::exception_ptr error = std::current_exception();
         try {
