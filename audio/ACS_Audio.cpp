@@ -1,0 +1,225 @@
+#include "audio/ACS_Audio.h"
+
+#include <algorithm>
+#include <cstring>
+#include <limits>
+#include <mutex>
+#include <string>
+
+namespace kestova {
+
+namespace {
+
+// Guards every DoneQueue and QueuedCount; held only for a few statements at a time.
+std::mutex CaptureLock;
+
+// How long a device may stay silent beyond the time its queued buffers take to fill before it
+// counts as stalled; generous, since a loaded machine may deliver late.
+constexpr std::chrono::milliseconds kStallGrace{2000};
+
+constexpr std::int32_t kMaxPosition = std::numeric_limits<std::int32_t>::max();
+
+// Bytes to record; a stream is limited to what 32 bits count, so a larger RecTime saturates.
+std::int32_t RecordingBytes(std::int64_t bytesPerSecond, std::int64_t recTime) {
+    const std::int64_t bytes = bytesPerSecond * recTime;
+    return static_cast<std::int32_t>(
+        std::clamp<std::int64_t>(bytes, std::numeric_limits<std::int32_t>::min(), kMaxPosition));
+}
+
+}  // namespace
+
+TAudioIn::TAudioIn(TComponent* owner) : TACSInput(owner), Port(WaveIn()) {}
+
+TAudioIn::~TAudioIn() {
+    if (DeviceHandle) StopDevice();
+}
+
+void TAudioIn::SetBaseChannel(int Value) {
+    if (Busy) throw EACSException("Component is buisy");
+    if (Value >= InputDeviceCount()) throw EACSException("Channel " + std::to_string(Value) + " is not available");
+    baseChannel_ = Value;
+}
+
+void TAudioIn::Check(TWaveInError Error, const char* Action) {
+    if (Error != wavein::SUCCESS)
+        throw EACSException(std::string("Cannot ") + Action + " wave-in device " + std::to_string(baseChannel_) +
+                            ": " + Port->ErrorText(Error));
+}
+
+// ---- device ----
+
+void TAudioIn::OpenDevice() {
+    TPcmWaveFormat format;
+    format.Channels = static_cast<uint16_t>(InChannels.load());
+    format.SamplesPerSec = static_cast<uint32_t>(InSampleRate.load());
+    format.BlockAlign = static_cast<uint16_t>(InChannels * InBitsPerSample / 8);
+    format.AvgBytesPerSec = format.SamplesPerSec * format.BlockAlign;
+    format.BitsPerSample = static_cast<uint16_t>(InBitsPerSample.load());
+    if (OpenCount == 0) Check(Port->Open(baseChannel_, format, &WaveInCallback, this, DeviceHandle), "open");
+    ++OpenCount;
+}
+
+void TAudioIn::CloseDevice() {
+    if (OpenCount == 1) DeviceHandle.reset();
+    if (OpenCount > 0) --OpenCount;
+}
+
+void TAudioIn::StartInput() {
+    if (Busy) throw EACSException("The component is buisy");
+    BufEnd = 0;
+    BufStart = 1;
+    Position = 0;
+    TotalBytes = RecordingBytes(GetBitsPerSample() / 8 * GetChannels() * std::int64_t{GetSampleRate()}, RecTime);
+    Busy = true;
+    try {
+        OpenDevice();
+        Check(DeviceHandle->Start(), "start");
+    } catch (...) {
+        CloseDevice();
+        Busy = false;
+        throw;
+    }
+    {
+        std::lock_guard<std::mutex> lock(CaptureLock);
+        DoneQueueHead = nullptr;
+        DoneQueueTail = &DoneQueueHead;
+        QueuedCount = 0;
+    }
+    Size = TotalBytes;
+}
+
+// Runs on the device's thread: links the filled buffer and counts it, nothing more.
+void TAudioIn::WaveInCallback(unsigned Message, void* Instance, TWaveHeader* Header) noexcept {
+    if (Message != wavein::MSG_DATA || Header == nullptr) return;
+    auto* const self = static_cast<TAudioIn*>(Instance);
+    std::lock_guard<std::mutex> lock(CaptureLock);
+    Header->Next = nullptr;
+    *self->DoneQueueTail = Header;
+    self->DoneQueueTail = &Header->Next;
+    --self->QueuedCount;
+    self->Handed.notify_all();
+}
+
+// ---- reading ----
+
+void TAudioIn::QueueBuffer() {
+    auto buffer = std::make_unique<TCaptureBuffer>();
+    buffer->Block = std::make_unique<char[]>(kBlockSize);
+    TWaveHeader& header = buffer->Header;
+    header.Data = buffer->Block.get();
+    header.BufferLength = kBlockSize;
+    header.Flags = 0;
+    Check(DeviceHandle->PrepareHeader(header), "prepare a buffer for");
+    Buffers.emplace(&header, std::move(buffer));
+    {
+        // Counted before the device has it: the callback may come before AddBuffer returns.
+        std::lock_guard<std::mutex> lock(CaptureLock);
+        ++QueuedCount;
+    }
+    const TWaveInError added = DeviceHandle->AddBuffer(header);
+    if (added != wavein::SUCCESS) {
+        {
+            std::lock_guard<std::mutex> lock(CaptureLock);
+            --QueuedCount;
+        }
+        ReleaseBuffer(&header);
+        Check(added, "queue a buffer with");
+    }
+}
+
+int TAudioIn::QueuedNow() {
+    std::lock_guard<std::mutex> lock(CaptureLock);
+    return QueuedCount;
+}
+
+void TAudioIn::FillDriverQueue() {
+    while (QueuedNow() < kDriverBuffers) QueueBuffer();
+}
+
+std::chrono::milliseconds TAudioIn::DeviceWait() {
+    const std::int64_t bytesPerSecond = std::max(1, BytesPerSecond());
+    return kStallGrace + std::chrono::milliseconds(std::int64_t{kDriverBuffers} * kBlockSize * 1000 / bytesPerSecond);
+}
+
+TWaveHeader* TAudioIn::TakeFilled() {
+    std::unique_lock<std::mutex> lock(CaptureLock);
+    const auto wait = DeviceWait();
+    if (!Handed.wait_for(lock, wait, [this] { return DoneQueueHead != nullptr; }))
+        throw EACSException("Wave-in device " + std::to_string(baseChannel_) + " delivered no data for " +
+                            std::to_string(wait.count()) + " ms");
+    TWaveHeader* const header = DoneQueueHead;
+    DoneQueueHead = header->Next;
+    if (DoneQueueHead == nullptr) DoneQueueTail = &DoneQueueHead;
+    return header;
+}
+
+void TAudioIn::StageNextBlock() {
+    BufStart = 1;
+    TWaveHeader* const header = TakeFilled();
+    BufEnd = static_cast<std::int32_t>(std::min<std::uint32_t>(header->BytesRecorded, kBlockSize));
+    std::memcpy(StagingBuffer.data(), header->Data, static_cast<std::size_t>(BufEnd));
+    ReleaseBuffer(header);
+}
+
+void TAudioIn::ReleaseBuffer(TWaveHeader* Header) {
+    DeviceHandle->UnprepareHeader(*Header);
+    Buffers.erase(Header);
+}
+
+int TAudioIn::ReadData(void* Buffer, int BufferSize) {
+    if (!Busy) throw EACSException("The Stream is not opened");
+    if (TotalBytes >= 0 && Position >= TotalBytes) return 0;
+    // The byte count must not wrap: at 2^31 - 1 bytes the stream ends.
+    if (Position == kMaxPosition || BufferSize <= 0) return 0;
+    FillDriverQueue();
+    while (BufStart > BufEnd) {
+        StageNextBlock();
+        if (BufStart > BufEnd) FillDriverQueue();  // an empty block: keep the device supplied
+    }
+    const int count = std::min({BufferSize, BufEnd - BufStart + 1, kMaxPosition - Position});
+    std::memcpy(Buffer, StagingBuffer.data() + BufStart - 1, static_cast<std::size_t>(count));
+    BufStart += count;
+    Position += count;
+    return count;
+}
+
+// ---- finishing ----
+
+bool TAudioIn::WaitQueuedBack(std::chrono::milliseconds timeout) {
+    std::unique_lock<std::mutex> lock(CaptureLock);
+    return Handed.wait_for(lock, timeout, [this] { return QueuedCount <= 0; });
+}
+
+// Resets the device, frees every buffer (their audio is dropped) and closes it. A device that
+// keeps buffers after the reset is closed anyway; closed, it can no longer write to them.
+void TAudioIn::StopDevice() {
+    DeviceHandle->Reset();
+    WaitQueuedBack(kStallGrace);
+    for (TWaveHeader* header = nullptr;;) {
+        {
+            std::lock_guard<std::mutex> lock(CaptureLock);
+            header = DoneQueueHead;
+            if (header == nullptr) {
+                DoneQueueTail = &DoneQueueHead;
+                break;
+            }
+            DoneQueueHead = header->Next;
+        }
+        ReleaseBuffer(header);
+    }
+    CloseDevice();
+    Buffers.clear();
+    std::lock_guard<std::mutex> lock(CaptureLock);
+    QueuedCount = 0;
+}
+
+void TAudioIn::FinishInput() {
+    if (DeviceHandle) {
+        // The device hands a buffer back only when it is full; a stalled one is reset anyway.
+        WaitQueuedBack(DeviceWait());
+        StopDevice();
+    }
+    Busy = false;
+}
+
+}  // namespace kestova

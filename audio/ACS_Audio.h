@@ -1,0 +1,90 @@
+#pragma once
+// The microphone source. The capture runs ahead of the reader: the device fills a few fixed-size
+// buffers and hands each back through a callback on its own thread, which links it into
+// `DoneQueue`; the reader (the sink's worker) takes the filled buffers off in order.
+#include "audio/ACS_Classes.h"
+#include "platform/WaveIn.h"
+
+#include <array>
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <cstdint>
+#include <memory>
+#include <unordered_map>
+
+namespace kestova {
+
+class TAudioIn : public TACSInput {
+public:
+    static constexpr int kBlockSize = 16384;  // one capture buffer: ~186 ms of 16-bit stereo 22050 Hz
+    static constexpr int kDriverBuffers = 4;  // buffers kept with the device
+
+    // Captures through the wave-in port installed when it is made.
+    explicit TAudioIn(TComponent* owner = nullptr);
+    ~TAudioIn() override;
+
+    int GetBitsPerSample() override { return InBitsPerSample; }
+    int GetChannels() override { return InChannels; }
+    int GetSampleRate() override { return InSampleRate; }
+    int GetTotalTime() override { return RecTime; }
+
+    // Never more than the rest of one block. Raises when the device delivers nothing for a few
+    // seconds, or when a buffer cannot be handed to it.
+    int ReadData(void* Buffer, int BufferSize) override;
+    // Opens and starts the device; raises, naming the device and the system's text, when it
+    // cannot, and is then not Busy.
+    void StartInput() override;
+    // Waits (bounded) for the buffers with the device, resets it, drops their audio, closes it.
+    void FinishInput() override;
+
+    int BaseChannel() const { return baseChannel_; }
+    // "Component is buisy" while Busy; "Channel <v> is not available" when v >= InputDeviceCount.
+    void SetBaseChannel(int Value);
+    // Capture devices, as the port counted them when it was made.
+    int InputDeviceCount() const { return Port->NumDevs(); }
+
+    std::atomic<std::int32_t> InBitsPerSample{8};
+    std::atomic<std::int32_t> InChannels{1};
+    std::atomic<std::int32_t> InSampleRate{8000};
+    std::atomic<std::int32_t> RecTime{600};  // seconds; negative = no limit
+
+private:
+    struct TCaptureBuffer {
+        TWaveHeader Header;
+        std::unique_ptr<char[]> Block;
+    };
+
+    static void WaveInCallback(unsigned Message, void* Instance, TWaveHeader* Header) noexcept;
+
+    void OpenDevice();
+    void CloseDevice();
+    void QueueBuffer();
+    void FillDriverQueue();
+    void StageNextBlock();
+    TWaveHeader* TakeFilled();
+    void ReleaseBuffer(TWaveHeader* Header);
+    bool WaitQueuedBack(std::chrono::milliseconds timeout);
+    void StopDevice();
+    std::chrono::milliseconds DeviceWait();
+    int QueuedNow();
+    void Check(TWaveInError Error, const char* Action);
+
+    const std::shared_ptr<IWaveIn> Port;
+    std::unique_ptr<IWaveInDevice> DeviceHandle;
+    std::int32_t baseChannel_ = 0;
+    std::int32_t OpenCount = 0;
+    std::int32_t TotalBytes = 0;
+
+    // Shared with the callback, under CaptureLock.
+    TWaveHeader* DoneQueueHead = nullptr;
+    TWaveHeader** DoneQueueTail = &DoneQueueHead;
+    std::int32_t QueuedCount = 0;
+    std::condition_variable Handed;  // a buffer came back
+
+    // Every buffer not yet freed, wherever it is; the reader's alone.
+    std::unordered_map<TWaveHeader*, std::unique_ptr<TCaptureBuffer>> Buffers;
+    std::array<char, kBlockSize> StagingBuffer{};
+};
+
+}  // namespace kestova
