@@ -50,8 +50,8 @@ build_lame() {
   # configure misreads the mingw gcc version and drops optimisation unless CFLAGS is given.
   (cd "$b" && ./configure -q --host="$arch-w64-mingw32" --disable-shared --enable-static \
       --disable-frontend --disable-decoder $nasm \
-      CFLAGS="-O3 -ffast-math -fomit-frame-pointer -pipe" >/dev/null \
-    && make -s -j"$(nproc)" >/dev/null 2>&1)
+      CFLAGS="-O3 -ffast-math -fomit-frame-pointer -pipe" \
+    && make -s -j"$(nproc)") >"$b/build.log" 2>&1 || { tail -n 30 "$b/build.log"; return 1; }
   { echo "LIBRARY lame_enc.dll"; echo "EXPORTS"; grep -v -E '^(lame_init_old|hip_|lame_decode|lame_get_id3)' "$b/include/libmp3lame.sym" \
       | grep -E '^[a-z]'; } > "$b/lame_enc.def"
   "$arch-w64-mingw32-gcc" -shared -o "$out/bin/lame_enc.dll" "$b/lame_enc.def" \
@@ -67,18 +67,25 @@ build_jpeg() {
   local b="$deps/build/jpeg-$arch" s
   s=$(ls -d "$src"/libjpeg-turbo-*/ | head -n 1)
   rm -rf "$b"; mkdir -p "$b"
-  cmake -S "$s" -B "$b" -G "Unix Makefiles" \
-    -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-$arch.cmake" -DCMAKE_BUILD_TYPE=Release \
-    -DENABLE_SHARED=OFF -DENABLE_STATIC=ON -DWITH_SIMD=1 -DWITH_TURBOJPEG=OFF \
-    -DCMAKE_INSTALL_PREFIX="$out" >/dev/null
-  cmake --build "$b" -j"$(nproc)" >/dev/null
-  cmake --install "$b" >/dev/null
+  { cmake -S "$s" -B "$b" -G "Unix Makefiles" \
+      -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-$arch.cmake" -DCMAKE_BUILD_TYPE=Release \
+      -DENABLE_SHARED=OFF -DENABLE_STATIC=ON -DWITH_SIMD=1 -DWITH_TURBOJPEG=OFF \
+      -DCMAKE_INSTALL_PREFIX="$out" \
+    && cmake --build "$b" -j"$(nproc)" && cmake --install "$b"; } >"$b/build.log" 2>&1 \
+    || { tail -n 30 "$b/build.log"; return 1; }
   touch "$out/jpeg.stamp"
 }
 
-fetch_sources
+timed() {  # timed STEP...: runs a step and says how long it took when it did work
+  local start=$SECONDS
+  "$@" || exit 1
+  [ $((SECONDS - start)) -gt 0 ] && log "$* done in $((SECONDS - start)) s"
+  return 0
+}
+
+timed fetch_sources
 for arch in i686 x86_64; do
-  build_lame "$arch"
-  build_jpeg "$arch"
+  timed build_lame "$arch"
+  timed build_jpeg "$arch"
 done
 log "ready in $deps"
