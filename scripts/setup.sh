@@ -49,6 +49,7 @@ install_packages() {
     exit 1
   fi
   say "installing:" $missing
+  local start=$SECONDS
   enable_sources
   log=$(mktemp)
   if ! apt-get update -q >"$log" 2>&1; then
@@ -63,6 +64,7 @@ install_packages() {
   rm -f "$log"
   missing=$(missing_packages)
   if [ -n "$missing" ]; then say "still missing after apt-get install:" $missing; exit 1; fi
+  say "packages installed in $((SECONDS - start)) s"
 }
 
 install_packages
