@@ -1,0 +1,109 @@
+// The player against the system's media control interface (Windows, or Wine playing MP3
+// through GStreamer), with files made here: real time, real notifications.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <regex>
+
+#include "tests/player/PlayerFixture.h"
+
+namespace kestova::test {
+namespace {
+
+using std::chrono::milliseconds;
+
+class cmxMP3Mci : public PlayerFixture {
+protected:
+    void SetUp() override {
+        PlayerFixture::SetUp();
+        SetMci(CreateOsMci());
+    }
+
+    std::string MakeFile(TScratchFile& file, int durationMs) {
+        file.Write(SilentFrames(durationMs));
+        return file.Path();
+    }
+};
+
+TEST_F(cmxMP3Mci, LengthIsTruncatedToWholeSeconds) {
+    TScratchFile longer(".mp3"), shorter(".short.mp3");
+    TcmxMP3 player(MakeFile(longer, 2900));
+    EXPECT_EQ(player.LengthSeconds(), 2);
+    EXPECT_EQ(player.Mode(), pmNoDevice);
+    EXPECT_EQ(TcmxMP3(MakeFile(shorter, 950)).LengthSeconds(), 0);
+}
+
+// Reports come at once and then about every second, each the whole seconds played so far;
+// the end closes the device and completes once.
+TEST_F(cmxMP3Mci, PlaysToTheEndWithReportsInRealTime) {
+    TScratchFile file(".mp3");
+    TcmxMP3 player(MakeFile(file, 3500));
+    Watch(player);
+    TPlayerMode modeAtCompletion = pmPlaying;
+    player.OnComplete = [&](TcmxMP3*) {
+        modeAtCompletion = player.Mode();
+        ++completions_;
+    };
+    Play(player);
+    ASSERT_TRUE(PumpUntil([&] { return completions_ > 0; }));
+    EXPECT_EQ(modeAtCompletion, pmNoDevice);
+    EXPECT_TRUE(Gone(threads_.front()));
+    PumpFor(milliseconds(300));
+    EXPECT_EQ(completions_, 1);
+
+    ASSERT_GE(reports_.size(), 3u) << "reports did not keep up with real time";
+    EXPECT_EQ(reports_.front(), 0);
+    EXPECT_GE(reports_.back(), 2);
+    EXPECT_TRUE(std::is_sorted(reports_.begin(), reports_.end()));
+    for (size_t i = 1; i < reports_.size(); ++i) EXPECT_LE(reports_[i] - reports_[i - 1], 1);
+}
+
+TEST_F(cmxMP3Mci, PauseHoldsThePositionAndStopGivesNoCompletion) {
+    TScratchFile file(".mp3");
+    TcmxMP3 player(MakeFile(file, 5000));
+    Watch(player);
+    Play(player);
+    ASSERT_TRUE(PumpUntil([&] { return !reports_.empty() && reports_.back() >= 1; }));
+    player.Pause();
+    EXPECT_EQ(player.Mode(), pmPaused);
+    const size_t reportsAtPause = reports_.size();
+    PumpFor(milliseconds(1500));
+    EXPECT_EQ(reports_.size(), reportsAtPause);
+
+    player.Resume();
+    EXPECT_EQ(player.Mode(), pmPlaying);
+    ASSERT_TRUE(ReportsReach(reportsAtPause + 1));
+    EXPECT_LE(reports_.back(), 3) << "the pause did not hold the position";
+    player.Stop();
+    EXPECT_EQ(player.Mode(), pmNoDevice);
+    PumpFor(milliseconds(300));
+    EXPECT_EQ(completions_, 0);
+}
+
+TEST_F(cmxMP3Mci, OwnerMayDestroyThePlayerInsideOnComplete) {
+    TScratchFile file(".mp3");
+    auto player = std::make_unique<TcmxMP3>(MakeFile(file, 500));
+    player->OnComplete = [&](TcmxMP3*) {
+        ++completions_;
+        player.reset();
+    };
+    player->Play();
+    ASSERT_TRUE(PumpUntil([&] { return completions_ > 0; }));
+    PumpFor(milliseconds(300));
+    EXPECT_EQ(completions_, 1);
+}
+
+TEST_F(cmxMP3Mci, FileMciCannotPlayGivesNumberAndText) {
+    TScratchFile file(".mp3");
+    file.Write({'n', 'o', 't', ' ', 'a', 'u', 'd', 'i', 'o', '\n'});
+    try {
+        TcmxMP3 player(file.Path());
+        FAIL() << "no error";
+    } catch (const eMciDeviceError& error) {
+        EXPECT_TRUE(std::regex_match(error.Message(), std::regex("[0-9]+ - .+")))
+            << error.Message();
+    }
+}
+
+}  // namespace
+}  // namespace kestova::test
