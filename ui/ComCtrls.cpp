@@ -1,0 +1,32 @@
+#include "ui/ComCtrls.h"
+
+#include <algorithm>
+
+namespace kestova {
+
+void TProgressBar::SetMax(int max) {
+    max_ = std::max(0, max);
+    SetPosition(position_);
+    Changed();
+}
+
+void TProgressBar::SetPosition(int position) {
+    const int clamped = std::clamp(position, 0, max_);
+    if (clamped == position_) return;
+    position_ = clamped;
+    Changed();
+}
+
+TActionToolBar::TActionToolBar(TForm* form, const std::string& name) : TControl(form, name) {
+    // Large glyphs with the caption under them need this height.
+    SetAlign(TAlign::alBottom);
+    SetBounds(0, 0, 0, 59);
+}
+
+TAction* TActionToolBar::Find(const std::string& actionName) const {
+    for (const Item& item : items_)
+        if (item.Action->Name() == actionName) return item.Action;
+    return nullptr;
+}
+
+}  // namespace kestova

@@ -1,0 +1,64 @@
+#include "ui/Control.h"
+
+#include "ui/Form.h"
+
+namespace kestova {
+
+TControl::TControl(TForm* form, const std::string& name, TControl* parent)
+    : TComponent(form), form_(*form), parent_(parent) {
+    SetName(name);
+    form_.Register(this);
+}
+
+TControl::~TControl() { form_.Unregister(this); }
+
+void TControl::SetBounds(int left, int top, int width, int height) {
+    left_ = left;
+    top_ = top;
+    width_ = width;
+    height_ = height;
+    Changed();
+}
+
+std::string TControl::Caption() const { return action_ ? action_->Caption() : caption_; }
+
+void TControl::SetCaption(const std::string& caption) {
+    if (action_) {
+        action_->SetCaption(caption);
+        return;
+    }
+    if (caption == caption_) return;
+    caption_ = caption;
+    Changed();
+}
+
+bool TControl::Enabled() const { return action_ ? action_->Enabled() : enabled_; }
+
+void TControl::SetEnabled(bool enabled) {
+    if (action_) {
+        action_->SetEnabled(enabled);
+        return;
+    }
+    if (enabled == enabled_) return;
+    enabled_ = enabled;
+    Changed();
+}
+
+void TControl::SetVisible(bool visible) {
+    if (visible == visible_) return;
+    visible_ = visible;
+    Changed();
+}
+
+bool TControl::Click() {
+    if (!Enabled() || !visible_) return false;
+    if (action_) return action_->Execute();
+    if (OnClick) OnClick(this);
+    return true;
+}
+
+void TControl::Changed() {
+    if (viewHook_) viewHook_();
+}
+
+}  // namespace kestova
