@@ -30,7 +30,9 @@ fs::path RealLamePath() {
     return path;
 }
 
-bool InFolder(const fs::path& file, const fs::path& folder) {
+// Compares folders without the trailing separator, which the Windows runtime's stat rejects.
+bool InFolder(const fs::path& file, fs::path folder) {
+    if (!folder.has_filename()) folder = folder.parent_path();
     std::error_code ignored;
     return fs::equivalent(file.parent_path(), folder, ignored);
 }
