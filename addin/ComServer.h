@@ -1,0 +1,38 @@
+#pragma once
+// The library's COM server object: its own module and type library, the count of live
+// objects and server locks, and the one class factory.
+#include <oaidl.h>
+
+#include <atomic>
+#include <string>
+
+#include "addin/com/ComObject.h"
+
+namespace kestova {
+
+class TzelAddinFactory;
+
+class TComServer {
+public:
+    static TComServer& Instance();
+
+    HMODULE Module() const { return module_; }
+    std::wstring ModuleFileName() const;
+    ITypeLib* TypeLib();  // loaded from the module's TYPELIB 1 when first needed
+    TzelAddinFactory& Factory() const { return *factory_.Get(); }
+
+    void ObjectCreated() { ++objectCount_; }
+    void ObjectDestroyed() { --objectCount_; }
+    long ObjectCount() const { return objectCount_; }
+    bool CanUnloadNow() const;
+
+private:
+    TComServer();
+
+    HMODULE module_;
+    com::ComPtr<ITypeLib> typeLib_;
+    std::atomic<long> objectCount_{0};  // live add-in objects and LockServer locks
+    com::ComPtr<TzelAddinFactory> factory_;
+};
+
+}  // namespace kestova

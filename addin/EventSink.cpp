@@ -1,0 +1,78 @@
+// The sink's side of event delivery: arguments arrive last first (named ones by DISPID), are
+// put into declared order for the wrapper, and by-reference ones are written back afterwards.
+#include "addin/com/OleError.h"
+#include "addin/uOutlookEvents.h"
+
+namespace kestova {
+
+namespace {
+
+size_t ElementOf(const DISPPARAMS& params, UINT i) {
+    if (i < params.cNamedArgs) return size_t(params.rgdispidNamedArgs[i]);
+    return params.cArgs - 1 - i;
+}
+
+TEventArgs CollectArguments(const DISPPARAMS& params) {
+    TEventArgs args(params.cArgs);
+    for (UINT i = 0; i < params.cArgs; ++i) {
+        const size_t element = ElementOf(params, i);
+        if (element < args.size()) args[element] = com::TVariant::FromVariant(params.rgvarg[i]);
+    }
+    return args;
+}
+
+void StoreByRef(VARIANTARG& target, const com::TVariant& value) {
+    const VARTYPE type = target.vt & ~VT_BYREF;
+    if (type == VT_VARIANT) {
+        com::Check(VariantCopy(target.pvarVal, const_cast<VARIANT*>(&value.Get())), "VariantCopy");
+        return;
+    }
+    com::TVariant converted;
+    com::Check(VariantChangeType(converted.Put(), const_cast<VARIANT*>(&value.Get()), 0, type), "VariantChangeType");
+    VARIANT& v = *converted.Put();
+    switch (type) {
+        case VT_BOOL: *target.pboolVal = v.boolVal; break;
+        case VT_I2: *target.piVal = v.iVal; break;
+        case VT_I4: *target.plVal = v.lVal; break;
+        case VT_BSTR:
+            SysFreeString(*target.pbstrVal);
+            *target.pbstrVal = v.bstrVal;
+            v.vt = VT_EMPTY;  // ownership moved to the caller
+            break;
+        default: break;  // no event of ours passes other types by reference
+    }
+}
+
+void CopyBack(DISPPARAMS& params, const TEventArgs& args) {
+    for (UINT i = 0; i < params.cArgs; ++i) {
+        const size_t element = ElementOf(params, i);
+        if ((params.rgvarg[i].vt & VT_BYREF) && element < args.size()) StoreByRef(params.rgvarg[i], args[element]);
+    }
+}
+
+}  // namespace
+
+HRESULT TEventSink::GetTypeInfoCount(UINT* count) {
+    if (!count) return E_POINTER;
+    *count = 0;
+    return S_OK;
+}
+
+void* TEventSink::QueryExtra(REFIID riid) {
+    return riid == eventIID_ ? static_cast<IDispatch*>(this) : nullptr;
+}
+
+// Errors of handlers and conversions end here: the event source never sees them.
+HRESULT TEventSink::Invoke(DISPID dispid, REFIID, LCID, WORD, DISPPARAMS* params, VARIANT*, EXCEPINFO*, UINT*) {
+    const com::ComPtr<TEventSink> keepAlive(this);  // a handler may unadvise us mid-call
+    try {
+        const DISPPARAMS none{};
+        TEventArgs args = CollectArguments(params ? *params : none);
+        if (server_) server_->RouteEvent(dispid, args);
+        if (params) CopyBack(*params, args);
+    } catch (...) {
+    }
+    return S_OK;
+}
+
+}  // namespace kestova

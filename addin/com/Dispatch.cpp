@@ -1,0 +1,72 @@
+#include "addin/com/Dispatch.h"
+
+#include <algorithm>
+
+#include "addin/com/OleError.h"
+
+namespace kestova::com {
+
+namespace {
+
+std::vector<DISPID> IdsOfNames(IDispatch* object, const std::wstring& name, const std::vector<TNamedArg>& named) {
+    if (!object) throw EOleError(E_POINTER, Narrow(name) + " of a null object");
+    std::vector<LPOLESTR> names{const_cast<LPOLESTR>(name.c_str())};
+    for (const TNamedArg& arg : named) names.push_back(const_cast<LPOLESTR>(arg.name.c_str()));
+    std::vector<DISPID> ids(names.size(), DISPID_UNKNOWN);
+    Check(object->GetIDsOfNames(IID_NULL, names.data(), UINT(names.size()), LOCALE_USER_DEFAULT, ids.data()),
+          ("GetIDsOfNames " + Narrow(name)).c_str());
+    return ids;
+}
+
+std::string FailureText(const std::wstring& name, const EXCEPINFO& info) {
+    std::string text = "Invoke " + Narrow(name);
+    if (info.bstrDescription) text += ": " + Narrow(std::wstring(info.bstrDescription, SysStringLen(info.bstrDescription)));
+    return text;
+}
+
+// Named arguments come first in the list, then the positional ones last to first, as COM wants.
+TVariant Invoke(IDispatch* object, const std::wstring& name, WORD flags, std::vector<TVariant> args,
+                std::vector<TNamedArg> named, std::vector<DISPID> namedIds) {
+    std::vector<TVariant> list;
+    for (TNamedArg& arg : named) list.push_back(std::move(arg.value));
+    std::reverse(args.begin(), args.end());
+    for (TVariant& arg : args) list.push_back(std::move(arg));
+
+    const DISPID member = namedIds.front();
+    namedIds.erase(namedIds.begin());
+    DISPPARAMS params{reinterpret_cast<VARIANTARG*>(list.data()), namedIds.data(), UINT(list.size()),
+                      UINT(namedIds.size())};
+    TVariant result;
+    EXCEPINFO info{};
+    UINT argError = 0;
+    const HRESULT hr = object->Invoke(member, IID_NULL, LOCALE_USER_DEFAULT, flags, &params,
+                                      flags & DISPATCH_PROPERTYPUT ? nullptr : result.Put(), &info, &argError);
+    const std::string failure = FAILED(hr) ? FailureText(name, info) : std::string();
+    SysFreeString(info.bstrSource);
+    SysFreeString(info.bstrDescription);
+    SysFreeString(info.bstrHelpFile);
+    Check(hr == DISP_E_EXCEPTION && info.scode ? info.scode : hr, failure.c_str());
+    return result;
+}
+
+}  // namespace
+
+TVariant GetProperty(IDispatch* object, const std::wstring& name, std::vector<TVariant> args) {
+    return Invoke(object, name, DISPATCH_PROPERTYGET | DISPATCH_METHOD, std::move(args), {}, IdsOfNames(object, name, {}));
+}
+
+void PutProperty(IDispatch* object, const std::wstring& name, TVariant value) {
+    std::vector<DISPID> ids = IdsOfNames(object, name, {});
+    ids.push_back(DISPID_PROPERTYPUT);
+    std::vector<TNamedArg> named;
+    named.push_back({L"", std::move(value)});
+    Invoke(object, name, DISPATCH_PROPERTYPUT, {}, std::move(named), std::move(ids));
+}
+
+TVariant CallMethod(IDispatch* object, const std::wstring& name, std::vector<TVariant> args,
+                    std::vector<TNamedArg> named) {
+    std::vector<DISPID> ids = IdsOfNames(object, name, named);
+    return Invoke(object, name, DISPATCH_METHOD | DISPATCH_PROPERTYGET, std::move(args), std::move(named), std::move(ids));
+}
+
+}  // namespace kestova::com

@@ -1,0 +1,177 @@
+#include "addin/uAddin.h"
+
+#include "addin/ComServer.h"
+#include "addin/com/Dispatch.h"
+#include "addin/com/OleError.h"
+#include "addin/com/OutlookIds.h"
+
+namespace kestova {
+
+namespace {
+
+com::ComPtr<ITypeInfo> TypeInfoOf(const GUID& guid) {
+    com::ComPtr<ITypeInfo> info;
+    com::Check(TComServer::Instance().TypeLib()->GetTypeInfoOfGuid(guid, &info), "GetTypeInfoOfGuid");
+    return info;
+}
+
+}  // namespace
+
+TzelAddin::TzelAddin()
+    : InspectorList_(std::make_unique<TOwningList<TAddinInspector>>()),
+      ExplorerList_(std::make_unique<TOwningList<TAddinExplorer>>()) {
+    TComServer::Instance().ObjectCreated();
+}
+
+TzelAddin::~TzelAddin() {
+    InspectorsWrapper_.reset();
+    InspectorList_.reset();
+    ExplorersWrapper_.reset();
+    ExplorerList_.reset();
+    ApplicationWrapper_.reset();
+    TComServer::Instance().ObjectDestroyed();
+}
+
+void* TzelAddin::QueryExtra(REFIID riid) {
+    return riid == IID_IDispatch ? static_cast<IzelAddin*>(this) : nullptr;
+}
+
+HRESULT TzelAddin::GetTypeInfoCount(UINT* count) {
+    if (!count) return E_POINTER;
+    *count = 1;
+    return S_OK;
+}
+
+HRESULT TzelAddin::GetTypeInfo(UINT index, LCID, ITypeInfo** info) {
+    if (!info) return E_POINTER;
+    *info = nullptr;
+    if (index != 0) return DISP_E_BADINDEX;
+    try {
+        *info = TypeInfoOf(IID_IzelAddin).Detach();
+        return S_OK;
+    } catch (...) {
+        return com::ErrorToResult(IID_IzelAddin, L"zelt.zelAddin");
+    }
+}
+
+HRESULT TzelAddin::GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DISPID* ids) {
+    try {
+        return DispGetIDsOfNames(TypeInfoOf(IID_IzelAddin).Get(), names, count, ids);
+    } catch (...) {
+        return com::ErrorToResult(IID_IzelAddin, L"zelt.zelAddin");
+    }
+}
+
+HRESULT TzelAddin::Invoke(DISPID dispid, REFIID, LCID, WORD flags, DISPPARAMS* params, VARIANT* result,
+                          EXCEPINFO* info, UINT* argError) {
+    try {
+        return DispInvoke(static_cast<IzelAddin*>(this), TypeInfoOf(IID_IzelAddin).Get(), dispid, flags, params,
+                          result, info, argError);
+    } catch (...) {
+        return com::ErrorToResult(IID_IzelAddin, L"zelt.zelAddin");
+    }
+}
+
+HRESULT TzelAddin::InterfaceSupportsErrorInfo(REFIID riid) {
+    return riid == IID_IzelAddin || riid == __uuidof(IDTExtensibility2) ? S_OK : S_FALSE;
+}
+
+HRESULT TzelAddin::GetClassInfo(ITypeInfo** info) {
+    if (!info) return E_POINTER;
+    *info = nullptr;
+    try {
+        *info = TypeInfoOf(CLSID_zelAddin).Detach();
+        return S_OK;
+    } catch (...) {
+        return com::ErrorToResult(IID_IProvideClassInfo, L"zelt.zelAddin");
+    }
+}
+
+HRESULT TzelAddin::OnConnection(IDispatch* Application, com::ext_ConnectMode, IDispatch*, SAFEARRAY**) {
+    try {
+        Connect(Application);
+        return S_OK;
+    } catch (...) {
+        return com::ErrorToResult(__uuidof(IDTExtensibility2), L"zelt.zelAddin");
+    }
+}
+
+// A failing step leaves what was built so far; the destructor frees it.
+void TzelAddin::Connect(IDispatch* application) {
+    OutlookApp_ = com::TVariant(application);
+    ApplicationWrapper_ = std::make_unique<TOutlookApplication>(application);
+    ApplicationWrapper_->OnOptionsPagesAdd = [](TOutlookServer*, IDispatch*) {};
+
+    const com::TVariant inspectors = com::GetProperty(application, L"Inspectors");
+    InspectorsWrapper_ = std::make_unique<TOutlookInspectors>(inspectors.AsDispatch());
+    InspectorsWrapper_->OnNewInspector = [this](TOutlookServer* sender, IDispatch* inspector) {
+        AdoptInspector(sender, inspector);
+    };
+    AdoptOpenWindows(L"Inspectors", outlook::IID__Inspector, InspectorsWrapper_.get(), &TzelAddin::AdoptInspector);
+
+    const com::TVariant explorers = com::GetProperty(application, L"Explorers");
+    ExplorersWrapper_ = std::make_unique<TOutlookExplorers>(explorers.AsDispatch());
+    ExplorersWrapper_->OnNewExplorer = [this](TOutlookServer* sender, IDispatch* explorer) {
+        AdoptExplorer(sender, explorer);
+    };
+    AdoptOpenWindows(L"Explorers", outlook::IID__Explorer, ExplorersWrapper_.get(), &TzelAddin::AdoptExplorer);
+}
+
+// Outlook's collections may change while windows are adopted, so each item is read through a
+// freshly fetched collection.
+void TzelAddin::AdoptOpenWindows(const wchar_t* collection, const GUID& iid, TOutlookServer* sender,
+                                 void (TzelAddin::*adopt)(TOutlookServer*, IDispatch*)) {
+    IDispatch* application = OutlookApp_.AsDispatch();
+    const long count = com::GetProperty(com::GetProperty(application, collection).AsDispatch(), L"Count").AsLong();
+    for (long i = 1; i <= count; ++i) {
+        const com::TVariant item =
+            com::GetProperty(com::GetProperty(application, collection).AsDispatch(), L"Item", {com::TVariant(i)});
+        IDispatch* window = item.AsDispatch();
+        if (!window) throw com::EOleError(E_POINTER, "window is null");
+        com::ComPtr<IUnknown> typed;
+        com::Check(window->QueryInterface(iid, reinterpret_cast<void**>(typed.GetAddressOf())), "window query");
+        (this->*adopt)(sender, static_cast<IDispatch*>(typed.Get()));
+    }
+}
+
+HRESULT TzelAddin::OnDisconnection(com::ext_DisconnectMode, SAFEARRAY**) {
+    InspectorsWrapper_.reset();
+    ExplorersWrapper_.reset();
+    ApplicationWrapper_.reset();
+    OutlookApp_ = com::TVariant();
+    return S_OK;
+}
+
+void TzelAddin::AdoptInspector(TOutlookServer*, IDispatch* inspector) {
+    auto wrapper = std::make_unique<TAddinInspector>(inspector);
+    wrapper->OnClose = [this](TOutlookServer* sender) { ReleaseInspector(sender); };
+    TAddinInspector& adopted = InspectorList_->Add(std::move(wrapper));
+    try {
+        InstallVoiceButton(adopted);
+    } catch (...) {
+        // The window stays adopted without its button.
+    }
+}
+
+void TzelAddin::AdoptExplorer(TOutlookServer*, IDispatch* explorer) {
+    auto wrapper = std::make_unique<TAddinExplorer>(explorer);
+    wrapper->OnClose = [this](TOutlookServer* sender) { ReleaseExplorer(sender); };
+    wrapper->OnSelectionChange = [](TOutlookServer*) {};
+    wrapper->OnActivate = [this](TOutlookServer* sender) { ExplorerActivated(sender); };
+    AddAboutButton(ExplorerList_->Add(std::move(wrapper)));
+}
+
+void TzelAddin::ReleaseInspector(TOutlookServer* sender) {
+    if (InspectorList_) InspectorList_->Remove(sender);
+}
+
+void TzelAddin::ReleaseExplorer(TOutlookServer* sender) {
+    if (ExplorerList_) ExplorerList_->Remove(sender);
+}
+
+void TzelAddin::ExplorerActivated(TOutlookServer* sender) {
+    auto* explorer = dynamic_cast<TAddinExplorer*>(sender);
+    if (explorer && explorer->Buttons.Empty()) AddAboutButton(*explorer);
+}
+
+}  // namespace kestova

@@ -1,0 +1,93 @@
+#pragma once
+// The add-in object Outlook connects to, and the wrappers it keeps for Outlook's windows.
+#include <ocidl.h>
+
+#include <memory>
+
+#include "addin/OwningList.h"
+#include "addin/com/ComObject.h"
+#include "addin/com/IDTExtensibility2.h"
+#include "addin/com/Variant.h"
+#include "addin/uOutlookEvents.h"
+#include "addin/zelt_h.h"
+
+namespace kestova {
+
+// A wrapper on one Office command-bar button of an add-in window.
+class TAddinOutlookButton : public TOutlookCommandBarButton {
+public:
+    using TOutlookCommandBarButton::TOutlookCommandBarButton;
+    TOutlookServer* Owner = nullptr;  // the window wrapper whose Buttons list holds this one
+};
+
+// An adopted item window. Buttons is declared last, so it goes before the base detaches.
+class TAddinInspector : public TOutlookInspector {
+public:
+    using TOutlookInspector::TOutlookInspector;
+    TOwningList<TAddinOutlookButton> Buttons;
+};
+
+// An adopted main window.
+class TAddinExplorer : public TOutlookExplorer {
+public:
+    using TOutlookExplorer::TOutlookExplorer;
+    TOwningList<TAddinOutlookButton> Buttons;
+};
+
+class TzelAddin : public com::TComObject<IzelAddin, IDTExtensibility2, ISupportErrorInfo, IProvideClassInfo> {
+public:
+    TzelAddin();
+
+    // IDispatch, served from the type information of IzelAddin.
+    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override;
+    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT index, LCID, ITypeInfo** info) override;
+    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DISPID* ids) override;
+    HRESULT STDMETHODCALLTYPE Invoke(DISPID dispid, REFIID, LCID, WORD flags, DISPPARAMS* params, VARIANT* result,
+                                     EXCEPINFO* info, UINT* argError) override;
+
+    // IDTExtensibility2
+    HRESULT STDMETHODCALLTYPE OnConnection(IDispatch* Application, com::ext_ConnectMode ConnectMode,
+                                           IDispatch* AddInInst, SAFEARRAY** custom) override;
+    HRESULT STDMETHODCALLTYPE OnDisconnection(com::ext_DisconnectMode RemoveMode, SAFEARRAY** custom) override;
+    HRESULT STDMETHODCALLTYPE OnAddInsUpdate(SAFEARRAY**) override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE OnStartupComplete(SAFEARRAY**) override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE OnBeginShutdown(SAFEARRAY**) override { return S_OK; }
+
+    HRESULT STDMETHODCALLTYPE InterfaceSupportsErrorInfo(REFIID riid) override;
+    HRESULT STDMETHODCALLTYPE GetClassInfo(ITypeInfo** info) override;
+
+    // Handlers of the wrappers' events; the sender is the wrapper that raised the event.
+    void AdoptInspector(TOutlookServer* sender, IDispatch* inspector);
+    void AdoptExplorer(TOutlookServer* sender, IDispatch* explorer);
+    void ReleaseInspector(TOutlookServer* sender);
+    void ReleaseExplorer(TOutlookServer* sender);
+    void ExplorerActivated(TOutlookServer* sender);
+
+    const com::TVariant& OutlookApp() const { return OutlookApp_; }
+    TOutlookInspectors* InspectorsWrapper() const { return InspectorsWrapper_.get(); }
+    TOutlookExplorers* ExplorersWrapper() const { return ExplorersWrapper_.get(); }
+    TOutlookApplication* ApplicationWrapper() const { return ApplicationWrapper_.get(); }
+    const TOwningList<TAddinInspector>& InspectorList() const { return *InspectorList_; }
+    const TOwningList<TAddinExplorer>& ExplorerList() const { return *ExplorerList_; }
+
+protected:
+    ~TzelAddin() override;
+    void* QueryExtra(REFIID riid) override;
+
+private:
+    void Connect(IDispatch* application);
+    void AdoptOpenWindows(const wchar_t* collection, const GUID& iid, TOutlookServer* sender,
+                          void (TzelAddin::*adopt)(TOutlookServer*, IDispatch*));
+    // The toolbar buttons of the windows; they arrive with the recorder window.
+    void InstallVoiceButton(TAddinInspector& inspector);
+    void AddAboutButton(TAddinExplorer& explorer);
+
+    com::TVariant OutlookApp_;
+    std::unique_ptr<TOutlookInspectors> InspectorsWrapper_;
+    std::unique_ptr<TOwningList<TAddinInspector>> InspectorList_;
+    std::unique_ptr<TOutlookExplorers> ExplorersWrapper_;
+    std::unique_ptr<TOwningList<TAddinExplorer>> ExplorerList_;
+    std::unique_ptr<TOutlookApplication> ApplicationWrapper_;
+};
+
+}  // namespace kestova

@@ -1,0 +1,84 @@
+#include "addin/zelAddinFactory.h"
+
+#include "addin/ComServer.h"
+#include "addin/com/Handles.h"
+#include "addin/com/OleError.h"
+#include "addin/uAddin.h"
+
+namespace kestova {
+
+namespace {
+
+struct TDocumentation {
+    std::wstring name;
+    std::wstring help;
+};
+
+TDocumentation DocumentationOf(ITypeLib* library, int index) {
+    com::TBstr name;
+    com::TBstr help;
+    com::Check(library->GetDocumentation(index, name.Put(), help.Put(), nullptr, nullptr), "GetDocumentation");
+    return {name.Text(), help.Text()};
+}
+
+TDocumentation ClassDocumentation() {
+    com::ComPtr<ITypeInfo> info;
+    com::Check(TComServer::Instance().TypeLib()->GetTypeInfoOfGuid(CLSID_zelAddin, &info), "GetTypeInfoOfGuid");
+    com::TBstr name;
+    com::TBstr help;
+    com::Check(info->GetDocumentation(MEMBERID_NIL, name.Put(), help.Put(), nullptr, nullptr), "GetDocumentation");
+    return {name.Text(), help.Text()};
+}
+
+}  // namespace
+
+void* TzelAddinFactory::QueryExtra(REFIID riid) {
+    return riid == IID_IClassFactory ? static_cast<IClassFactory2*>(this) : nullptr;
+}
+
+HRESULT TzelAddinFactory::CreateInstance(IUnknown* outer, REFIID riid, void** out) {
+    if (!out) return E_POINTER;
+    *out = nullptr;
+    if (outer) return CLASS_E_NOAGGREGATION;
+    try {
+        return com::Make<TzelAddin>()->QueryInterface(riid, out);
+    } catch (...) {
+        return com::ErrorToResult(IID_IClassFactory, L"zelt.zelAddin");
+    }
+}
+
+HRESULT TzelAddinFactory::LockServer(BOOL lock) {
+    if (lock) {
+        TComServer::Instance().ObjectCreated();
+    } else {
+        TComServer::Instance().ObjectDestroyed();
+    }
+    return S_OK;
+}
+
+HRESULT TzelAddinFactory::GetLicInfo(LICINFO* info) {
+    if (!info) return E_POINTER;
+    info->cbLicInfo = sizeof(LICINFO);
+    info->fRuntimeKeyAvail = FALSE;
+    info->fLicVerified = TRUE;
+    return S_OK;
+}
+
+HRESULT TzelAddinFactory::RequestLicKey(DWORD, BSTR* key) {
+    if (key) *key = nullptr;
+    return E_NOTIMPL;
+}
+
+HRESULT TzelAddinFactory::CreateInstanceLic(IUnknown* outer, IUnknown*, REFIID riid, BSTR, void** out) {
+    return CreateInstance(outer, riid, out);
+}
+
+std::wstring TzelAddinFactory::ClassName() const { return ClassDocumentation().name; }
+
+std::wstring TzelAddinFactory::Description() const { return ClassDocumentation().help; }
+
+std::wstring TzelAddinFactory::ProgID() const {
+    return DocumentationOf(TComServer::Instance().TypeLib(), -1).name + L"." + ClassName();
+}
+
+}  // namespace kestova
