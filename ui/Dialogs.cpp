@@ -6,9 +6,9 @@
 
 namespace kestova {
 
-int ConfirmDlg(const std::string& text) { return Host().MessageBox(text, "Confirm", mbYesNo | mbIconQuestion); }
+int ConfirmDlg(const std::string& text) { return Host().ShowMessageBox(text, "Confirm", mbYesNo | mbIconQuestion); }
 
-void ShowException(const std::exception& error) { Host().MessageBox(error.what(), "Error", mbOk | mbIconStop); }
+void ShowException(const std::exception& error) { Host().ShowMessageBox(error.what(), "Error", mbOk | mbIconStop); }
 
 void ShowException(std::exception_ptr error) {
     try {

@@ -14,7 +14,7 @@ public:
     // Shows `form` (its owner disabled meanwhile) until its modal result is set; answers it.
     virtual int RunModal(TForm& form) = 0;
     // `flags` and the answer use the system's MB_ and ID values (see Dialogs.h).
-    virtual int MessageBox(const std::string& text, const std::string& caption, unsigned flags) = 0;
+    virtual int ShowMessageBox(const std::string& text, const std::string& caption, unsigned flags) = 0;
 };
 
 // The installed host, or the build's default (Win32 on Windows, headless elsewhere).

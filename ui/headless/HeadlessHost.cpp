@@ -56,7 +56,7 @@ int THeadlessHost::RunModal(TForm& form) {
     return form.ModalResult();
 }
 
-int THeadlessHost::MessageBox(const std::string& text, const std::string& caption, unsigned flags) {
+int THeadlessHost::ShowMessageBox(const std::string& text, const std::string& caption, unsigned flags) {
     boxes_.push_back({text, caption, flags});
     if (answers_.empty()) return (flags & mbYesNo) == mbYesNo ? idYes : idOk;
     const int answer = answers_.front();

@@ -24,7 +24,7 @@ public:
     };
 
     int RunModal(TForm& form) override;
-    int MessageBox(const std::string& text, const std::string& caption, unsigned flags) override;
+    int ShowMessageBox(const std::string& text, const std::string& caption, unsigned flags) override;
 
     // The next message box answers this; without a queued answer a box takes its first button.
     void AnswerNext(int answer) { answers_.push_back(answer); }

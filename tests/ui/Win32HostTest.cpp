@@ -1,0 +1,217 @@
+// Real windows under Wine: a form like the recorder window is created by the Win32 host and
+// driven through its windows (toolbar commands, button clicks, close box, keyboard), and a
+// screenshot of it is saved under the build folder. Skipped without a display.
+#include "ui/win32/Win32Host.h"
+
+#include "platform/MainThread.h"
+#include "ui/ComCtrls.h"
+#include "ui/Dialogs.h"
+#include "ui/ExtCtrls.h"
+#include "ui/Form.h"
+#include "ui/StdCtrls.h"
+#include "ui/win32/FormWindow.h"
+#include "ui/win32/Resources.h"
+#include "ui/win32/Text.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+
+using namespace kestova;
+
+namespace {
+
+struct TVoiceForm : TForm {
+    TAction actRecord{this, "actRecord", "Record", 0};
+    TAction actStop{this, "actStop", "Stop", 3};
+    TAction actAbout{this, "actAbout", "About...", 5};
+    TImage imgLogo{this, "imgLogo"};
+    TShape ShapeState{this, "ShapeState"};
+    TLabel lbState{this, "lbState"};
+    TProgressBar pbPlay{this, "pbPlay"};
+    TFlatButton btOK{this, "btOK"};
+    TFlatButton btCancel{this, "btCancel"};
+    TActionToolBar tbVoice{this, "tbVoice"};
+    TPopupMenu pmMain{this, "pmMain"};
+
+    explicit TVoiceForm(TForm* owner = nullptr) : TForm(owner) {
+        SetCaption(" Kestova for Outlook");
+        SetBorderStyle(TBorderStyle::bsToolWindow);
+        SetClientSize(400, 196);
+        SetPosition(owner ? TPosition::poOwnerFormCenter : TPosition::poScreenCenter);
+        SetIconResource("MAINICON");
+        imgLogo.SetResourceName("BANNER");
+        imgLogo.SetBounds(0, 0, 400, 64);
+        imgLogo.SetCursor(crHandPoint);
+        ShapeState.SetBounds(8, 72, 241, 25);
+        lbState.SetBounds(16, 78, 225, 13);
+        lbState.SetFont({"Verdana", 13, true});
+        lbState.SetCaption("Click 'Record' button to start");
+        pbPlay.SetBounds(8, 104, 313, 25);
+        pbPlay.SetMax(300);
+        pbPlay.SetSmooth(true);
+        btOK.SetBounds(328, 72, 64, 25);
+        btOK.SetCaption("OK");
+        btOK.SetEnabled(false);
+        btOK.SetDefault(true);
+        btOK.SetModalResult(mrOk);
+        btCancel.SetBounds(328, 104, 64, 25);
+        btCancel.SetCaption("Cancel");
+        btCancel.SetCancel(true);
+        btCancel.SetModalResult(mrCancel);
+        tbVoice.Images() = {"GLYPHS", 32, 32, 7};
+        tbVoice.AddItem(&actRecord, "&Record");
+        tbVoice.AddItem(&actStop, "&Stop");
+        tbVoice.AddItem(&actAbout);
+        pmMain.AddItem(&actAbout);
+        SetPopupMenu(&pmMain);
+        actStop.SetEnabled(false);
+        actRecord.OnExecute = [this](TComponent*) {
+            actRecord.SetEnabled(false);
+            actStop.SetEnabled(true);
+            btOK.SetEnabled(true);
+            lbState.SetCaption("Recording...   0:3");
+            pbPlay.SetPosition(150);
+        };
+    }
+};
+
+std::string TextOf(HWND window) {
+    wchar_t text[256] = {};
+    GetWindowTextW(window, text, 256);
+    return Narrow(text);
+}
+
+// Wine starts Unix programs too: the screen is read with xwd and cut to the window by convert.
+bool SaveScreenshot(HWND window, const std::string& path) {
+    RECT r{};
+    GetWindowRect(window, &r);
+    const std::string crop = std::to_string(r.right - r.left) + "x" + std::to_string(r.bottom - r.top) + "+" +
+                             std::to_string(r.left) + "+" + std::to_string(r.top);
+    std::wstring command = L"/bin/sh -c \"xwd -root -silent | /usr/bin/convert xwd:- -crop " + Widen(crop) + L" " +
+                           Widen(path) + L"\"";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+        return false;
+    const bool done = WaitForSingleObject(process.hProcess, 60000) == WAIT_OBJECT_0;
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return done && GetFileAttributesW(Widen(path).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+bool HasDisplay() {
+    HWND probe = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+    if (probe) DestroyWindow(probe);
+    return probe != nullptr;
+}
+
+class Win32Host : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (!HasDisplay()) GTEST_SKIP() << "no display";
+        SetMainThread(CreateOsMainThread());
+    }
+    void TearDown() override { SetMainThread(nullptr); }
+
+    // Runs `script` inside the next modal loop, as a user acting on the shown window would.
+    void WhenShown(std::function<void()> script) { MainThread()->Post([script] { RunGuarded(script); }); }
+
+    TWin32Host host;
+    THostScope scope{host};
+};
+
+}  // namespace
+
+TEST_F(Win32Host, FormWindowIsDrivenThroughItsControls) {
+    TVoiceForm form;
+    RECT client{}, bar{};
+    int buttons = 0, glyphs = 0, glyphSize = 0, position = -1, recordOn = -1, stopOn = -1;
+    std::string before, after, shot = std::string(KESTOVA_SHOT_DIR) + "/ui-form.png";
+    bool saved = false;
+    WhenShown([&] {
+        TFormWindow& window = *host.WindowOf(form);
+        HWND toolbar = window.HandleOf(form.tbVoice);
+        GetClientRect(window.Handle(), &client);
+        GetWindowRect(toolbar, &bar);
+        buttons = static_cast<int>(SendMessageW(toolbar, TB_BUTTONCOUNT, 0, 0));
+        auto images = reinterpret_cast<HIMAGELIST>(SendMessageW(toolbar, TB_GETIMAGELIST, 0, 0));
+        glyphs = ImageList_GetImageCount(images);
+        int cx = 0, cy = 0;
+        ImageList_GetIconSize(images, &cx, &cy);
+        glyphSize = cx * 100 + cy;
+        before = TextOf(window.HandleOf(form.lbState));
+        // What the toolbar sends when its Record button is pressed.
+        SendMessageW(window.Handle(), WM_COMMAND, MAKEWPARAM(window.CommandOf(form.actRecord), BN_CLICKED),
+                     reinterpret_cast<LPARAM>(toolbar));
+        after = TextOf(window.HandleOf(form.lbState));
+        position = static_cast<int>(SendMessageW(window.HandleOf(form.pbPlay), PBM_GETPOS, 0, 0));
+        recordOn = static_cast<int>(SendMessageW(toolbar, TB_ISBUTTONENABLED, window.CommandOf(form.actRecord), 0));
+        stopOn = static_cast<int>(SendMessageW(toolbar, TB_ISBUTTONENABLED, window.CommandOf(form.actStop), 0));
+        RedrawWindow(window.Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+        GdiFlush();
+        saved = SaveScreenshot(window.Handle(), shot);
+        SendMessageW(window.HandleOf(form.btOK), BM_CLICK, 0, 0);
+    });
+    EXPECT_EQ(form.ShowModal(), mrOk);
+    EXPECT_EQ(client.right, 400);
+    EXPECT_EQ(client.bottom, 196);
+    EXPECT_EQ(bar.bottom - bar.top, 59);
+    EXPECT_EQ(buttons, 3);
+    EXPECT_EQ(glyphs, 7);
+    EXPECT_EQ(glyphSize, 3232);
+    EXPECT_EQ(before, "Click 'Record' button to start");
+    EXPECT_EQ(after, "Recording...   0:3");
+    EXPECT_EQ(position, 150);
+    EXPECT_EQ(recordOn, 0);
+    EXPECT_NE(stopOn, 0);
+    EXPECT_TRUE(saved) << shot;
+    EXPECT_EQ(host.WindowOf(form), nullptr);
+}
+
+TEST_F(Win32Host, CloseBoxCancelsAndTheOwnerIsDisabledMeanwhile) {
+    TVoiceForm owner;
+    TVoiceForm dialog(&owner);
+    BOOL ownerEnabledDuring = TRUE, ownerEnabledAfter = FALSE;
+    int dialogResult = -1;
+    WhenShown([&] {
+        HWND ownerWindow = host.WindowOf(owner)->Handle();
+        WhenShown([&] {
+            ownerEnabledDuring = IsWindowEnabled(ownerWindow);
+            SendMessageW(host.WindowOf(dialog)->Handle(), WM_CLOSE, 0, 0);
+        });
+        dialogResult = dialog.ShowModal();
+        ownerEnabledAfter = IsWindowEnabled(ownerWindow);
+        SendMessageW(ownerWindow, WM_CLOSE, 0, 0);
+    });
+    EXPECT_EQ(owner.ShowModal(), mrCancel);
+    EXPECT_EQ(dialogResult, mrCancel);
+    EXPECT_FALSE(ownerEnabledDuring);
+    EXPECT_TRUE(ownerEnabledAfter);
+}
+
+TEST_F(Win32Host, EscapePressesTheCancelButton) {
+    TVoiceForm form;
+    WhenShown([&] {
+        HWND cancel = host.WindowOf(form)->HandleOf(form.btCancel);
+        SetFocus(cancel);
+        PostMessageW(cancel, WM_KEYDOWN, VK_ESCAPE, 0);
+    });
+    EXPECT_EQ(form.ShowModal(), mrCancel);
+}
+
+TEST(Win32Resources, ArtworkIsLinkedIntoTheModule) {
+    EXPECT_NE(LoadCursorW(ResourceModule(), L"_HANDPOINT"), nullptr);
+    HICON icon = static_cast<HICON>(LoadImageW(ResourceModule(), L"MAINICON", IMAGE_ICON, 48, 48, 0));
+    EXPECT_NE(icon, nullptr);
+    if (icon) DestroyIcon(icon);
+    HBITMAP strip = static_cast<HBITMAP>(LoadImageW(ResourceModule(), L"GLYPHS", IMAGE_BITMAP, 0, 0, 0));
+    ASSERT_NE(strip, nullptr);
+    BITMAP info{};
+    GetObjectW(strip, sizeof(info), &info);
+    EXPECT_EQ(info.bmWidth, 224);
+    EXPECT_EQ(info.bmHeight, 32);
+    DeleteObject(strip);
+}

@@ -1,0 +1,368 @@
+#include "ui/win32/FormWindow.h"
+
+#include "core/Exception.h"
+#include "ui/ComCtrls.h"
+#include "ui/Dialogs.h"
+#include "ui/ExtCtrls.h"
+#include "ui/Form.h"
+#include "ui/Jpeg.h"
+#include "ui/StdCtrls.h"
+#include "ui/win32/Resources.h"
+#include "ui/win32/Text.h"
+
+#include <windowsx.h>
+
+#include <algorithm>
+#include <cstring>
+
+namespace kestova {
+
+namespace {
+
+constexpr wchar_t kFormClass[] = L"KestovaForm";
+constexpr int kFirstChildId = 1000;
+constexpr int kFirstToolId = 2000;
+constexpr COLORREF kGlyphMask = RGB(255, 0, 255);
+
+// The class is registered while any form window exists and removed after the last one, so a
+// library unloaded and loaded again never finds a class pointing into its old image.
+int liveWindows = 0;
+
+void RegisterFormClass(WNDPROC procedure) {
+    if (liveWindows++ > 0) return;
+    INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_BAR_CLASSES | ICC_PROGRESS_CLASS | ICC_STANDARD_CLASSES};
+    InitCommonControlsEx(&controls);
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof(wc);
+    wc.lpfnWndProc = procedure;
+    wc.hInstance = ResourceModule();
+    wc.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512) /* IDC_ARROW */);
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    wc.lpszClassName = kFormClass;
+    RegisterClassExW(&wc);
+}
+
+void UnregisterFormClass() {
+    if (--liveWindows == 0) UnregisterClassW(kFormClass, ResourceModule());
+}
+
+struct TFrame {
+    DWORD Style;
+    DWORD ExStyle;
+};
+
+// Only the close box: no minimise or maximise box, no sizing border.
+TFrame FrameOf(const TForm& form) {
+    const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
+    const DWORD ex = WS_EX_CONTROLPARENT |
+                     (form.BorderStyle() == TBorderStyle::bsToolWindow ? WS_EX_TOOLWINDOW : WS_EX_DLGMODALFRAME);
+    return {style, ex};
+}
+
+RECT PlaceOf(const TForm& form, const TFrame& frame, HWND owner) {
+    RECT rect{0, 0, form.ClientWidth(), form.ClientHeight()};
+    AdjustWindowRectEx(&rect, frame.Style, FALSE, frame.ExStyle);
+    const int width = rect.right - rect.left, height = rect.bottom - rect.top;
+    RECT area{};
+    if (form.Position() == TPosition::poOwnerFormCenter && owner)
+        GetWindowRect(owner, &area);
+    else
+        SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
+    const int left = form.Position() == TPosition::poDesigned ? CW_USEDEFAULT
+                                                                : (area.left + area.right - width) / 2;
+    const int top = (area.top + area.bottom - height) / 2;
+    return {left, top, left + width, top + height};
+}
+
+struct TChildClass {
+    const wchar_t* ClassName;
+    DWORD Style;
+};
+
+TChildClass ClassOf(const TControl& control) {
+    if (auto* button = dynamic_cast<const TFlatButton*>(&control))
+        return {L"BUTTON", DWORD(WS_TABSTOP | BS_FLAT | (button->Default() ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON))};
+    if (auto* bar = dynamic_cast<const TProgressBar*>(&control))
+        return {PROGRESS_CLASSW, DWORD(bar->Smooth() ? PBS_SMOOTH : 0)};
+    if (dynamic_cast<const TActionToolBar*>(&control))
+        return {TOOLBARCLASSNAMEW, TBSTYLE_FLAT | TBSTYLE_TOOLTIPS | CCS_NORESIZE | CCS_NOPARENTALIGN | CCS_NODIVIDER};
+    if (dynamic_cast<const TComboBox*>(&control)) return {WC_COMBOBOXW, WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST};
+    if (dynamic_cast<const TGroupBox*>(&control)) return {L"BUTTON", BS_GROUPBOX};
+    if (dynamic_cast<const TImage*>(&control)) return {L"STATIC", SS_BITMAP | SS_NOTIFY};
+    if (dynamic_cast<const TShape*>(&control)) return {L"STATIC", SS_BLACKFRAME};
+    return {L"STATIC", SS_LEFT | SS_NOTIFY};  // labels
+}
+
+bool ShowsCaption(const TControl& control) {
+    return dynamic_cast<const TLabel*>(&control) || dynamic_cast<const TFlatButton*>(&control) ||
+           dynamic_cast<const TGroupBox*>(&control);
+}
+
+// A drop-down list's window height includes its opened list.
+constexpr int kDropDownListHeight = 200;
+
+}  // namespace
+
+TFormWindow::TFormWindow(TForm& form, HWND owner) : form_(form) {
+    RegisterFormClass(&WndProc);
+    const TFrame frame = FrameOf(form);
+    const RECT place = PlaceOf(form, frame, owner);
+    HWND window = CreateWindowExW(frame.ExStyle, kFormClass, Widen(form.Caption()).c_str(), frame.Style, place.left,
+                                  place.top, place.right - place.left, place.bottom - place.top, owner, nullptr,
+                                  ResourceModule(), this);
+    if (!window) {
+        UnregisterFormClass();
+        throw Exception("The window of \"" + form.Caption() + "\" cannot be created");
+    }
+    window_.reset(window);
+    try {
+        SetIcon();
+        CreateChildren();
+    } catch (...) {
+        Unhook();
+        window_.reset();
+        UnregisterFormClass();
+        throw;
+    }
+}
+
+void TFormWindow::SetIcon() {
+    HWND window = window_.get();
+    if (!form_.IconResource().empty()) {
+        const std::wstring name = Widen(form_.IconResource());
+        bigIcon_.reset(static_cast<HICON>(LoadImageW(ResourceModule(), name.c_str(), IMAGE_ICON, 32, 32, 0)));
+        smallIcon_.reset(static_cast<HICON>(LoadImageW(ResourceModule(), name.c_str(), IMAGE_ICON, 16, 16, 0)));
+        SendMessageW(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_.get()));
+        SendMessageW(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.get()));
+    }
+}
+
+TFormWindow::~TFormWindow() {
+    Unhook();
+    window_.reset();
+    UnregisterFormClass();
+}
+
+void TFormWindow::Show() {
+    ShowWindow(window_.get(), SW_SHOWNORMAL);
+    UpdateWindow(window_.get());
+}
+
+HWND TFormWindow::HandleOf(const TControl& control) const {
+    for (const TChild& child : children_)
+        if (child.Control == &control) return child.Handle;
+    return nullptr;
+}
+
+int TFormWindow::CommandOf(const TAction& action) const {
+    const auto it = std::find(toolbarActions_.begin(), toolbarActions_.end(), &action);
+    return it == toolbarActions_.end() ? 0 : kFirstToolId + static_cast<int>(it - toolbarActions_.begin());
+}
+
+void TFormWindow::CreateChildren() {
+    int id = kFirstChildId;
+    for (TControl* control : form_.Controls()) {
+        HWND child = CreateChild(*control, id++);
+        children_.push_back({control, child});
+        control->SetViewHook([this, control] { Refresh(*control); });
+        Refresh(*control);
+    }
+    for (TAction* action : form_.Actions()) action->SetViewHook([this, action] { RefreshAction(*action); });
+}
+
+HWND TFormWindow::CreateChild(TControl& control, int id) {
+    const TChildClass kind = ClassOf(control);
+    HWND child = CreateWindowExW(0, kind.ClassName, nullptr, WS_CHILD | WS_VISIBLE | kind.Style, 0, 0, 0, 0,
+                                 window_.get(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), ResourceModule(),
+                                 nullptr);
+    if (!child) throw Exception("The window of " + control.Name() + " cannot be created");
+    SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(control.Font())), FALSE);
+    if (auto* bar = dynamic_cast<TActionToolBar*>(&control)) SetUpToolbar(child, *bar);
+    if (auto* picture = dynamic_cast<TImage*>(&control)) SetUpPicture(child, picture->ResourceName());
+    return child;
+}
+
+void TFormWindow::SetUpToolbar(HWND toolbar, const TActionToolBar& bar) {
+    SendMessageW(toolbar, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
+    const TImageList& images = bar.Images();
+    glyphs_.reset(ImageList_Create(images.Width, images.Height, ILC_COLOR24 | ILC_MASK, images.Count, 0));
+    TBitmapHandle strip(static_cast<HBITMAP>(
+        LoadImageW(ResourceModule(), Widen(images.ResourceName).c_str(), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+    if (strip) ImageList_AddMasked(glyphs_.get(), strip.get(), kGlyphMask);
+    SendMessageW(toolbar, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(glyphs_.get()));
+    toolbarTexts_.reserve(bar.Items().size());
+    std::vector<TBBUTTON> buttons;
+    for (const auto& item : bar.Items()) {
+        toolbarTexts_.push_back(Widen(item.Caption));
+        TBBUTTON button{};
+        button.iBitmap = item.Action->ImageIndex();
+        button.idCommand = kFirstToolId + static_cast<int>(toolbarActions_.size());
+        button.fsState = item.Action->Enabled() ? TBSTATE_ENABLED : 0;
+        button.fsStyle = BTNS_BUTTON | BTNS_AUTOSIZE;
+        button.iString = item.Caption.empty() ? -1 : reinterpret_cast<INT_PTR>(toolbarTexts_.back().c_str());
+        buttons.push_back(button);
+        toolbarActions_.push_back(item.Action);
+    }
+    SendMessageW(toolbar, TB_ADDBUTTONSW, buttons.size(), reinterpret_cast<LPARAM>(buttons.data()));
+}
+
+void TFormWindow::SetUpPicture(HWND picture, const std::string& resourceName) {
+    const std::vector<uint8_t> bytes = ResourceBytes(resourceName);
+    if (bytes.empty()) return;
+    const TBitmap24 image = DecodeJpeg(bytes.data(), bytes.size());
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = image.Width;
+    info.bmiHeader.biHeight = -image.Height;  // top-down, as decoded
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 24;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    TBitmapHandle bitmap(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (!bitmap) return;
+    std::memcpy(bits, image.Pixels.data(), image.Pixels.size());
+    SendMessageW(picture, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(bitmap.get()));
+    bitmaps_.push_back(std::move(bitmap));
+}
+
+void TFormWindow::Refresh(TControl& control) {
+    HWND child = HandleOf(control);
+    if (!child) return;
+    refreshing_ = true;
+    const TForm::TRect r = form_.ClientBounds(control);
+    const bool list = dynamic_cast<TComboBox*>(&control) != nullptr;
+    MoveWindow(child, r.Left, r.Top, r.Width, list ? kDropDownListHeight : r.Height, TRUE);
+    if (ShowsCaption(control)) SetWindowTextW(child, Widen(control.Caption()).c_str());
+    EnableWindow(child, control.Enabled());
+    ShowWindow(child, control.Visible() ? SW_SHOWNA : SW_HIDE);
+    if (auto* bar = dynamic_cast<TProgressBar*>(&control)) {
+        SendMessageW(child, PBM_SETRANGE32, 0, bar->Max());
+        SendMessageW(child, PBM_SETPOS, bar->Position(), 0);
+    }
+    if (auto* box = dynamic_cast<TComboBox*>(&control)) {
+        if (SendMessageW(child, CB_GETCOUNT, 0, 0) != static_cast<LRESULT>(box->Items().size())) {
+            SendMessageW(child, CB_RESETCONTENT, 0, 0);
+            for (const std::string& item : box->Items())
+                SendMessageW(child, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Widen(item).c_str()));
+        }
+        SendMessageW(child, CB_SETCURSEL, box->ItemIndex(), 0);
+    }
+    refreshing_ = false;
+}
+
+void TFormWindow::RefreshAction(TAction& action) {
+    for (const TChild& child : children_) {
+        if (child.Control->Action() == &action) Refresh(*child.Control);
+        if (dynamic_cast<TActionToolBar*>(child.Control) && CommandOf(action) != 0)
+            SendMessageW(child.Handle, TB_ENABLEBUTTON, CommandOf(action), MAKELPARAM(action.Enabled(), 0));
+    }
+}
+
+void TFormWindow::Command(int id, int code) {
+    if (id >= kFirstToolId && id < kFirstToolId + static_cast<int>(toolbarActions_.size())) {
+        toolbarActions_[id - kFirstToolId]->Execute();
+        return;
+    }
+    // Enter and Esc, as the dialog keyboard interface reports them.
+    if (id == IDOK || id == IDCANCEL) {
+        for (TControl* control : form_.Controls()) {
+            auto* button = dynamic_cast<TFlatButton*>(control);
+            if (button && (id == IDOK ? button->Default() : button->Cancel())) {
+                button->Click();
+                return;
+            }
+        }
+        return;
+    }
+    const size_t index = static_cast<size_t>(id - kFirstChildId);
+    if (id < kFirstChildId || index >= children_.size()) return;
+    TControl& control = *children_[index].Control;
+    if (auto* box = dynamic_cast<TComboBox*>(&control)) {
+        if (code != CBN_SELCHANGE || refreshing_) return;
+        box->SetItemIndex(static_cast<int>(SendMessageW(children_[index].Handle, CB_GETCURSEL, 0, 0)));
+        if (box->OnChange) box->OnChange(box);
+        return;
+    }
+    if (code == BN_CLICKED || code == STN_CLICKED) control.Click();
+}
+
+void TFormWindow::ShowPopup(LPARAM at) {
+    TPopupMenu* popup = form_.PopupMenu();
+    if (!popup) return;
+    TMenu menu(CreatePopupMenu());
+    UINT id = 1;
+    for (TAction* item : popup->Items()) {
+        if (!item)
+            AppendMenuW(menu.get(), MF_SEPARATOR, 0, nullptr);
+        else
+            AppendMenuW(menu.get(), MF_STRING | (item->Enabled() ? 0 : MF_GRAYED), id,
+                        Widen(item->Caption()).c_str());
+        ++id;
+    }
+    POINT point{GET_X_LPARAM(at), GET_Y_LPARAM(at)};
+    if (at == -1) {  // from the keyboard: at the window's top left corner
+        point = {0, 0};
+        ClientToScreen(window_.get(), &point);
+    }
+    const UINT chosen =
+        TrackPopupMenu(menu.get(), TPM_RETURNCMD | TPM_RIGHTBUTTON, point.x, point.y, 0, window_.get(), nullptr);
+    if (chosen > 0 && chosen <= popup->Items().size() && popup->Items()[chosen - 1])
+        popup->Items()[chosen - 1]->Execute();
+}
+
+bool TFormWindow::SetCursorOver(HWND child) {
+    for (const TChild& entry : children_) {
+        if (entry.Handle != child || entry.Control->Cursor() != crHandPoint) continue;
+        const std::string resource = Screen().CursorResource(crHandPoint);
+        HCURSOR cursor = resource.empty() ? nullptr : LoadCursorW(ResourceModule(), Widen(resource).c_str());
+        SetCursor(cursor ? cursor : LoadCursorW(nullptr, MAKEINTRESOURCEW(32649) /* IDC_HAND */));
+        return true;
+    }
+    return false;
+}
+
+HFONT TFormWindow::FontFor(const TFont& font) {
+    const std::string key = font.Name + "/" + std::to_string(font.Height) + (font.Bold ? "b" : "");
+    for (const auto& entry : fonts_)
+        if (entry.first == key) return entry.second.get();
+    TFontHandle handle(CreateFontW(-font.Height, 0, 0, 0, font.Bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE,
+                                   DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                                   DEFAULT_PITCH | FF_DONTCARE, Widen(font.Name).c_str()));
+    fonts_.emplace_back(key, std::move(handle));
+    return fonts_.back().second.get();
+}
+
+void TFormWindow::Unhook() {
+    for (const TChild& child : children_) child.Control->SetViewHook(nullptr);
+    for (TAction* action : form_.Actions()) action->SetViewHook(nullptr);
+}
+
+LRESULT TFormWindow::Handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_COMMAND:
+        RunGuarded([&] { Command(LOWORD(wParam), HIWORD(wParam)); });
+        return 0;
+    case WM_CONTEXTMENU:
+        RunGuarded([&] { ShowPopup(lParam); });
+        return 0;
+    case WM_SETCURSOR:
+        if (LOWORD(lParam) == HTCLIENT && SetCursorOver(reinterpret_cast<HWND>(wParam))) return TRUE;
+        break;
+    case WM_CLOSE:  // the close box: the form decides, the modal loop ends on its result
+        RunGuarded([&] { form_.Close(); });
+        return 0;
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+LRESULT CALLBACK TFormWindow::WndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NCCREATE) {
+        auto* self = static_cast<TFormWindow*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    }
+    auto* self = reinterpret_cast<TFormWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (message == WM_NCDESTROY) SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+    return self ? self->Handle(window, message, wParam, lParam) : DefWindowProcW(window, message, wParam, lParam);
+}
+
+}  // namespace kestova

@@ -1,0 +1,26 @@
+#include "ui/win32/Resources.h"
+
+#include "ui/win32/Text.h"
+
+namespace kestova {
+
+HMODULE ResourceModule() {
+    static const HMODULE module = [] {
+        HMODULE found = nullptr;
+        GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                           reinterpret_cast<LPCWSTR>(&ResourceModule), &found);
+        return found;
+    }();
+    return module;
+}
+
+std::vector<uint8_t> ResourceBytes(const std::string& name) {
+    // Resources loaded from a module need no release: they live as long as the module.
+    HRSRC info = FindResourceW(ResourceModule(), Widen(name).c_str(), MAKEINTRESOURCEW(10) /* RT_RCDATA */);
+    HGLOBAL loaded = info ? LoadResource(ResourceModule(), info) : nullptr;
+    const auto* bytes = loaded ? static_cast<const uint8_t*>(LockResource(loaded)) : nullptr;
+    if (!bytes) return {};
+    return {bytes, bytes + SizeofResource(ResourceModule(), info)};
+}
+
+}  // namespace kestova
