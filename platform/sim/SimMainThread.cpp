@@ -27,7 +27,8 @@ void TSimMainThread::Send(TThreadCall call) {
     }
     auto done = std::make_shared<std::promise<void>>();
     std::future<void> result = done->get_future();
-    Post([call = std::move(call), done] {
+    // The queued call holds the only reference to the promise: dropped unrun, it breaks it.
+    Post([call = std::move(call), done = std::move(done)] {
         try {
             call();
             done->set_value();
@@ -68,6 +69,11 @@ int TSimMainThread::Pump() {
     while (pending-- > 0 && RunOne(lock)) ++ran;
     if (postedError_) std::rethrow_exception(std::exchange(postedError_, nullptr));
     return ran;
+}
+
+size_t TSimMainThread::Pending() const {
+    std::lock_guard<std::mutex> guard(lock_);
+    return calls_.size();
 }
 
 bool TSimMainThread::ProcessUntil(const std::function<bool()>& done,

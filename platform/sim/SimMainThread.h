@@ -25,12 +25,14 @@ public:
 
     // Runs the calls queued now; answers how many ran. Owning thread only.
     int Pump();
+    // How many calls wait in the queue.
+    size_t Pending() const;
 
 private:
     bool RunOne(std::unique_lock<std::mutex>& lock);
 
     const std::thread::id owner_;
-    std::mutex lock_;
+    mutable std::mutex lock_;
     std::condition_variable queued_;
     std::deque<TThreadCall> calls_;
     std::exception_ptr postedError_;
