@@ -27,6 +27,8 @@ public:
 
     const VARIANT& Get() const { return value_; }
     VARIANT* Put() { VariantClear(&value_); return &value_; }
+    // Hands the value over to a caller-owned VARIANT.
+    VARIANT Detach() { const VARIANT out = value_; VariantInit(&value_); return out; }
     VARTYPE Type() const { return value_.vt; }
     bool IsEmpty() const { return value_.vt == VT_EMPTY; }
     bool IsMissing() const { return value_.vt == VT_ERROR && value_.scode == DISP_E_PARAMNOTFOUND; }

@@ -1,0 +1,45 @@
+#include "tools/outlook_sim/Application.h"
+
+#include "addin/com/OleError.h"
+#include "addin/com/OutlookIds.h"
+
+namespace kestova::sim {
+
+using namespace outlook;
+
+namespace {
+
+const long olMailItem = 0;
+const long olContactItem = 2;
+
+}  // namespace
+
+TSimApplication::TSimApplication()
+    : TAutoObject({IID__Application}, &DIID_ApplicationEvents), inspectors_(com::Make<TSimInspectors>()),
+      explorers_(com::Make<TSimExplorers>()) {
+    Property(L"Name", [](const TArgs&) { return com::TVariant(L"Outlook"); });
+    Property(L"Version", [](const TArgs&) { return com::TVariant(L"16.0.0.0"); });
+    Property(L"Inspectors", [this](const TArgs&) { return com::TVariant(inspectors_->AsDispatch()); });
+    Property(L"Explorers", [this](const TArgs&) { return com::TVariant(explorers_->AsDispatch()); });
+    Method(L"CreateItem", {L"ItemType"}, [](const TArgs& args) {
+        const long type = args.At(0).AsLong();
+        if (type != olMailItem && type != olContactItem) throw com::EOleError(E_NOTIMPL, "item type not simulated");
+        return com::TVariant(com::Make<TSimItem>(type == olMailItem ? TItemKind::Mail : TItemKind::Contact)->AsDispatch());
+    });
+}
+
+bool TSimApplication::ItemSend(IDispatch* item) {
+    return FireCancellable(dispApplicationItemSend, item);
+}
+
+void TSimApplication::NewMail() { Fire(dispApplicationNewMail); }
+
+void TSimApplication::Startup() { Fire(dispApplicationStartup); }
+
+void TSimApplication::Quit() { Fire(dispApplicationQuit); }
+
+void TSimApplication::OptionsPagesAdd(IDispatch* pages) {
+    Fire(dispApplicationOptionsPagesAdd, pages);
+}
+
+}  // namespace kestova::sim

@@ -1,0 +1,54 @@
+#pragma once
+// Item lookup shared by the simulated collections: a number is a 1-based index, anything else
+// a name compared without regard to case. A miss fails as Outlook's collections do.
+#include <shlwapi.h>
+
+#include <string>
+#include <vector>
+
+#include "addin/com/ComObject.h"
+#include "addin/com/OleError.h"
+#include "addin/com/Variant.h"
+
+namespace kestova::sim {
+
+inline bool IsNumber(const com::TVariant& key) {
+    switch (key.Type()) {
+        case VT_I1: case VT_I2: case VT_I4: case VT_I8: case VT_UI1: case VT_UI2: case VT_UI4: case VT_UI8:
+        case VT_INT: case VT_UINT: case VT_R4: case VT_R8: return true;
+        default: return false;
+    }
+}
+
+template <class T, class NameOf>
+com::ComPtr<T> FindItem(const std::vector<com::ComPtr<T>>& items, const com::TVariant& key, NameOf nameOf) {
+    if (IsNumber(key)) {
+        const long index = key.AsLong();
+        if (index >= 1 && size_t(index) <= items.size()) return items[index - 1];
+    } else {
+        const std::wstring name = key.AsText();
+        for (const com::ComPtr<T>& item : items)
+            if (StrCmpIW(nameOf(*item.Get()).c_str(), name.c_str()) == 0) return item;
+    }
+    throw com::EOleError(DISP_E_BADINDEX, "The item \"" + com::Narrow(key.AsText()) + "\" does not exist");
+}
+
+// Entries point back at their collection; a removed entry, or every entry of a collection
+// that goes away, forgets it, since clients may hold entries longer.
+template <class T>
+void RemoveItem(std::vector<com::ComPtr<T>>& items, const T* item) {
+    for (auto it = items.begin(); it != items.end(); ++it) {
+        if (it->Get() == item) {
+            (*it)->Orphan();
+            items.erase(it);
+            return;
+        }
+    }
+}
+
+template <class T>
+void OrphanAll(const std::vector<com::ComPtr<T>>& items) {
+    for (const com::ComPtr<T>& item : items) item->Orphan();
+}
+
+}  // namespace kestova::sim

@@ -1,0 +1,58 @@
+#pragma once
+// Drives the simulated Outlook from a scenario: one step a line, '#' starts a comment.
+//   connect | disconnect                      load / unload the registered add-ins
+//   open mail|contact <win> | open explorer <win> [nostandard]
+//   close|activate|deactivate|select <win>    window events (select: SelectionChange)
+//   add-standard <explorer>                   the built-in "Standard" toolbar appears
+//   click <win> "<caption>"                   Click on the window's button of that caption
+//   attach <win> <file> ["<name>"] | save <win> <file.eml> | send <win>
+//   expect addins <n> | expect windows inspectors|explorers <n>
+//   expect sinks application|inspectors|explorers|<win> <n>
+//   expect toolbar <win> "<name>" yes|no | expect buttons <win> "<caption>" <n>
+//   expect attachments <win> <n> | expect attachment <win> "<name>" yes|no
+// Each step prints one line: "ok" or "FAIL", the step, and what happened.
+#include <functional>
+#include <iosfwd>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "tools/outlook_sim/AddinHost.h"
+#include "tools/outlook_sim/Application.h"
+
+namespace kestova::sim {
+
+class TScenario {
+public:
+    TScenario(TSimApplication& application, std::ostream& out);
+    // Answers whether the step succeeded.
+    bool Step(const std::string& line);
+    // Runs every step; answers the number of failed steps.
+    int Run(std::istream& in);
+
+private:
+    using TWords = std::vector<std::string>;
+    struct TWindow {
+        com::ComPtr<TSimInspector> inspector;
+        com::ComPtr<TSimExplorer> explorer;
+    };
+
+    std::string Execute(const TWords& words);
+    std::string Expect(const TWords& words);
+    std::string Open(const TWords& words);
+    std::string WindowEvent(const TWords& words);
+    std::string Click(const TWords& words);
+    std::string Connect();
+    std::string Disconnect();
+    TWindow& Window(const std::string& name);
+    TSimCommandBars& CommandBars(const TWindow& window);
+    TSimItem& Item(const std::string& name);
+    size_t SinkCount(const std::string& target);
+
+    TSimApplication& application_;
+    std::ostream& out_;
+    TAddinHost host_;
+    std::map<std::string, TWindow> windows_;
+};
+
+}  // namespace kestova::sim

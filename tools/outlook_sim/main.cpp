@@ -1,0 +1,24 @@
+// outlook_sim: plays Outlook's part for add-ins. Usage: outlook_sim <scenario file>, or the
+// steps on standard input. The exit code is the number of failed steps (0: all passed).
+#include <fstream>
+#include <iostream>
+
+#include "addin/com/Handles.h"
+#include "tools/outlook_sim/Scenario.h"
+
+int main(int argc, char** argv) {
+    const kestova::com::TApartment apartment;
+    if (FAILED(apartment.Result())) {
+        std::cerr << "outlook_sim: COM cannot be initialised" << std::endl;
+        return 2;
+    }
+    const auto application = kestova::com::Make<kestova::sim::TSimApplication>();
+    kestova::sim::TScenario scenario(*application.Get(), std::cout);
+    if (argc < 2) return scenario.Run(std::cin);
+    std::ifstream file(argv[1]);
+    if (!file) {
+        std::cerr << "outlook_sim: cannot open " << argv[1] << std::endl;
+        return 2;
+    }
+    return scenario.Run(file);
+}
