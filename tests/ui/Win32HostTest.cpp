@@ -45,7 +45,7 @@ struct TVoiceForm : TForm {
         imgLogo.SetBounds(0, 0, 400, 64);
         imgLogo.SetCursor(crHandPoint);
         ShapeState.SetBounds(8, 72, 241, 25);
-        lbState.SetBounds(16, 78, 225, 13);
+        lbState.SetBounds(16, 77, 225, 16);
         lbState.SetFont({"Verdana", 13, true});
         lbState.SetCaption("Click 'Record' button to start");
         pbPlay.SetBounds(8, 104, 313, 25);
@@ -84,22 +84,30 @@ std::string TextOf(HWND window) {
 }
 
 // Wine starts Unix programs too: the screen is read with xwd and cut to the window by convert.
+// Wine does not let a Windows program wait for a Unix process, so the picture is written under
+// a temporary name and renamed when complete, and the test waits for the final name.
 bool SaveScreenshot(HWND window, const std::string& path) {
     RECT r{};
     GetWindowRect(window, &r);
     const std::string crop = std::to_string(r.right - r.left) + "x" + std::to_string(r.bottom - r.top) + "+" +
                              std::to_string(r.left) + "+" + std::to_string(r.top);
-    std::wstring command = L"/bin/sh -c \"xwd -root -silent | /usr/bin/convert xwd:- -crop " + Widen(crop) + L" " +
-                           Widen(path) + L"\"";
+    const std::wstring wide = Widen(path);
+    DeleteFileW(wide.c_str());
+    std::wstring command = L"/bin/sh -c \"xwd -root -silent | /usr/bin/convert xwd:- -crop " + Widen(crop) +
+                           L" +repage " + wide + L".tmp.png && mv " + wide + L".tmp.png " + wide + L"\"";
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION process{};
     if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
         return false;
-    const bool done = WaitForSingleObject(process.hProcess, 60000) == WAIT_OBJECT_0;
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
-    return done && GetFileAttributesW(Widen(path).c_str()) != INVALID_FILE_ATTRIBUTES;
+    const ULONGLONG deadline = GetTickCount64() + 60000;
+    while (GetFileAttributesW(wide.c_str()) == INVALID_FILE_ATTRIBUTES) {
+        if (GetTickCount64() > deadline) return false;
+        Sleep(50);
+    }
+    return true;
 }
 
 bool HasDisplay() {

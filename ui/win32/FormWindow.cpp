@@ -89,7 +89,6 @@ TChildClass ClassOf(const TControl& control) {
     if (dynamic_cast<const TComboBox*>(&control)) return {WC_COMBOBOXW, WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST};
     if (dynamic_cast<const TGroupBox*>(&control)) return {L"BUTTON", BS_GROUPBOX};
     if (dynamic_cast<const TImage*>(&control)) return {L"STATIC", SS_BITMAP | SS_NOTIFY};
-    if (dynamic_cast<const TShape*>(&control)) return {L"STATIC", SS_BLACKFRAME};
     return {L"STATIC", SS_LEFT | SS_NOTIFY};  // labels
 }
 
@@ -162,7 +161,9 @@ int TFormWindow::CommandOf(const TAction& action) const {
 void TFormWindow::CreateChildren() {
     int id = kFirstChildId;
     for (TControl* control : form_.Controls()) {
-        HWND child = CreateChild(*control, id++);
+        // Frames are drawn on the form itself, under the controls they surround.
+        HWND child = dynamic_cast<TShape*>(control) ? nullptr : CreateChild(*control, id);
+        ++id;
         children_.push_back({control, child});
         control->SetViewHook([this, control] { Refresh(*control); });
         Refresh(*control);
@@ -227,7 +228,10 @@ void TFormWindow::SetUpPicture(HWND picture, const std::string& resourceName) {
 
 void TFormWindow::Refresh(TControl& control) {
     HWND child = HandleOf(control);
-    if (!child) return;
+    if (!child) {
+        InvalidateRect(window_.get(), nullptr, TRUE);
+        return;
+    }
     refreshing_ = true;
     const TForm::TRect r = form_.ClientBounds(control);
     const bool list = dynamic_cast<TComboBox*>(&control) != nullptr;
@@ -310,6 +314,18 @@ void TFormWindow::ShowPopup(LPARAM at) {
         popup->Items()[chosen - 1]->Execute();
 }
 
+void TFormWindow::PaintFrames(HWND window) {
+    PAINTSTRUCT paint;
+    HDC dc = BeginPaint(window, &paint);
+    for (TControl* control : form_.Controls()) {
+        if (!dynamic_cast<TShape*>(control) || !control->Visible()) continue;
+        const TForm::TRect r = form_.ClientBounds(*control);
+        const RECT frame{r.Left, r.Top, r.Left + r.Width, r.Top + r.Height};
+        FrameRect(dc, &frame, GetSysColorBrush(COLOR_BTNSHADOW));
+    }
+    EndPaint(window, &paint);
+}
+
 bool TFormWindow::SetCursorOver(HWND child) {
     for (const TChild& entry : children_) {
         if (entry.Handle != child || entry.Control->Cursor() != crHandPoint) continue;
@@ -348,6 +364,9 @@ LRESULT TFormWindow::Handle(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     case WM_SETCURSOR:
         if (LOWORD(lParam) == HTCLIENT && SetCursorOver(reinterpret_cast<HWND>(wParam))) return TRUE;
         break;
+    case WM_PAINT:
+        PaintFrames(window);
+        return 0;
     case WM_CLOSE:  // the close box: the form decides, the modal loop ends on its result
         RunGuarded([&] { form_.Close(); });
         return 0;

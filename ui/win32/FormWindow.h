@@ -47,6 +47,7 @@ private:
     void RefreshAction(TAction& action);
     void Command(int id, int code);
     void ShowPopup(LPARAM at);
+    void PaintFrames(HWND window);
     bool SetCursorOver(HWND child);
     HFONT FontFor(const TFont& font);
     void Unhook();
