@@ -1,25 +1,21 @@
 #include "platform/MainThread.h"
 
-#include <mutex>
-
 #include "core/Exception.h"
+#include "platform/InstalledPort.h"
 
 namespace kestova {
 
 namespace {
-std::mutex installedLock;
-std::shared_ptr<IMainThread> installed;
+// No default: a dispatcher belongs to the thread that makes it, which only its owner knows.
+TInstalledPort<IMainThread> installed;
 }  // namespace
 
 std::shared_ptr<IMainThread> MainThread() {
-    std::lock_guard<std::mutex> guard(installedLock);
-    if (!installed) throw Exception("No main-thread dispatcher is installed");
-    return installed;
+    std::shared_ptr<IMainThread> dispatcher = installed.Get();
+    if (!dispatcher) throw Exception("No main-thread dispatcher is installed");
+    return dispatcher;
 }
 
-void SetMainThread(std::shared_ptr<IMainThread> dispatcher) {
-    std::lock_guard<std::mutex> guard(installedLock);
-    installed = std::move(dispatcher);
-}
+void SetMainThread(std::shared_ptr<IMainThread> dispatcher) { installed.Set(std::move(dispatcher)); }
 
 }  // namespace kestova

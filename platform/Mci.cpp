@@ -1,23 +1,14 @@
 #include "platform/Mci.h"
 
-#include <mutex>
+#include "platform/InstalledPort.h"
 
 namespace kestova {
 
 namespace {
-std::mutex installedLock;
-std::shared_ptr<IMci> installed;
-}  // namespace
-
-std::shared_ptr<IMci> Mci() {
-    std::lock_guard<std::mutex> guard(installedLock);
-    if (!installed) installed = CreateOsMci();
-    return installed;
+TInstalledPort<IMci> installed(&CreateOsMci);
 }
 
-void SetMci(std::shared_ptr<IMci> mci) {
-    std::lock_guard<std::mutex> guard(installedLock);
-    installed = std::move(mci);
-}
+std::shared_ptr<IMci> Mci() { return installed.Get(); }
+void SetMci(std::shared_ptr<IMci> mci) { installed.Set(std::move(mci)); }
 
 }  // namespace kestova

@@ -64,7 +64,6 @@ TMp3Measure MeasureMp3(const std::string& fileName) {
     TMp3Measure measure;
     std::ifstream file(fileName, std::ios::binary);
     if (!file) return measure;
-    measure.readable = true;
     const std::vector<uint8_t> data{std::istreambuf_iterator<char>(file), {}};
     size_t at = FindFirstFrame(data, SkipId3v2(data));
     uint64_t samples = 0;
