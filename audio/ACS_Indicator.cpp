@@ -77,8 +77,9 @@ void TSoundIndicator::AddBlock(double* Samples) {
     TComplex spectrum[kBlockFrames];
     for (int i = 0; i < kBlockFrames; ++i) spectrum[i] = {Samples[i], 0.0};
     FftInPlace(spectrum, kBlockFrames, 1);
-    double magnitudes[kBlockFrames];
-    LogMagnitudes(spectrum, magnitudes, kBlockFrames, 0);
+    // Bins 32..63 mirror 31..1 for real input and are dropped: their logarithms are not taken.
+    double magnitudes[LevelCount];
+    LogMagnitudes(spectrum, magnitudes, LevelCount, 0);
     bool finite = true;
     for (int k = 0; k < LevelCount; ++k) {
         LevelSums[k] += magnitudes[k];

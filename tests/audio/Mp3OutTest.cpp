@@ -34,6 +34,14 @@ constexpr int kCodecSlack = 2 * 1152 + 576;
 
 // The sink with the recorder's settings and its two end events counted.
 class TRecording {
+    // Declared before the sink, so they outlive its worker.
+    std::mutex lock_;
+    std::condition_variable changed_;
+    int done_ = 0;
+    int seen_ = 0;
+    int seenDone_ = 0;
+    std::vector<std::string> errors_;
+
 public:
     TRecording(TACSInput& input, const std::string& fileName) {
         sink.SetInput(&input);
@@ -73,21 +81,13 @@ public:
     TMP3Out sink;
 
 private:
+    // Notifies under the lock: the waiter may destroy the recording as soon as it wakes.
     template <class F>
     void Note(F change) {
-        {
-            std::lock_guard<std::mutex> guard(lock_);
-            change();
-        }
+        std::lock_guard<std::mutex> guard(lock_);
+        change();
         changed_.notify_all();
     }
-
-    std::mutex lock_;
-    std::condition_variable changed_;
-    int done_ = 0;
-    int seen_ = 0;
-    int seenDone_ = 0;
-    std::vector<std::string> errors_;
 };
 
 std::vector<unsigned char> FileBytes(const std::string& fileName) {
@@ -103,7 +103,7 @@ std::string Field(const std::vector<unsigned char>& tag, int from, int length) {
 // Frames of playing time, and the bit rate the file size gives for it.
 void ExpectConstant64k(const std::string& fileName, double expectedSeconds) {
     const TMp3Measure measure = MeasureMp3(fileName);
-    ASSERT_TRUE(measure.readable);
+    ASSERT_GT(measure.frames, 0u);
     EXPECT_NEAR(measure.lengthMs, expectedSeconds * 1000, 1000.0 * kCodecSlack / kRate);
     const auto audioBytes = double(std::filesystem::file_size(fileName) - kTag);
     EXPECT_NEAR(audioBytes * 8 / measure.lengthMs, 64.0, 0.5);  // kbit per second
