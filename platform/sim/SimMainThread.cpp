@@ -1,15 +1,60 @@
 #include "platform/sim/SimMainThread.h"
 
-#include <future>
 #include <utility>
 
 #include "core/Exception.h"
 
 namespace kestova {
 
+namespace {
+
+// What a sender waits on. The error moves from the owning thread to the sender under the
+// lock, so only the sender ever touches it afterwards.
+struct TSentCall {
+    std::mutex lock;
+    std::condition_variable finished;
+    bool done = false;
+    bool ran = false;
+    std::exception_ptr error;
+};
+
+// Held only by the queued call: whether the call runs or its queue drops it unrun, the
+// ticket's end wakes the sender.
+class TSentTicket {
+public:
+    explicit TSentTicket(std::shared_ptr<TSentCall> sent) : sent_(std::move(sent)) {}
+    TSentTicket(const TSentTicket&) = delete;
+    TSentTicket& operator=(const TSentTicket&) = delete;
+
+    ~TSentTicket() {
+        {
+            std::lock_guard<std::mutex> guard(sent_->lock);
+            sent_->done = true;
+        }
+        sent_->finished.notify_all();
+    }
+
+    void Run(const TThreadCall& call) {
+        std::exception_ptr error;
+        try {
+            call();
+        } catch (...) {
+            error = std::current_exception();
+        }
+        std::lock_guard<std::mutex> guard(sent_->lock);
+        sent_->ran = true;
+        sent_->error = std::move(error);
+    }
+
+private:
+    std::shared_ptr<TSentCall> sent_;
+};
+
+}  // namespace
+
 TSimMainThread::TSimMainThread() : owner_(std::this_thread::get_id()) {}
 
-// Dropping the queue destroys the promises of waiting senders, which wakes them with an error.
+// Dropping the queue ends the tickets of waiting senders, which wakes them with an error.
 TSimMainThread::~TSimMainThread() = default;
 
 void TSimMainThread::Post(TThreadCall call) {
@@ -25,22 +70,17 @@ void TSimMainThread::Send(TThreadCall call) {
         call();
         return;
     }
-    auto done = std::make_shared<std::promise<void>>();
-    std::future<void> result = done->get_future();
-    // The queued call holds the only reference to the promise: dropped unrun, it breaks it.
-    Post([call = std::move(call), done = std::move(done)] {
-        try {
-            call();
-            done->set_value();
-        } catch (...) {
-            done->set_exception(std::current_exception());
-        }
-    });
-    try {
-        result.get();
-    } catch (const std::future_error&) {
-        throw Exception("The main thread's dispatcher is gone");
+    auto sent = std::make_shared<TSentCall>();
+    auto ticket = std::make_shared<TSentTicket>(sent);
+    Post([call = std::move(call), ticket = std::move(ticket)] { ticket->Run(call); });
+    std::exception_ptr error;
+    {
+        std::unique_lock<std::mutex> lock(sent->lock);
+        sent->finished.wait(lock, [&] { return sent->done; });
+        if (!sent->ran) throw Exception("The main thread's dispatcher is gone");
+        error = std::move(sent->error);
     }
+    if (error) std::rethrow_exception(error);
 }
 
 bool TSimMainThread::IsOwnerThread() const { return std::this_thread::get_id() == owner_; }
