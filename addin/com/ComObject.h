@@ -57,11 +57,13 @@ private:
     std::atomic<ULONG> refs_{1};  // the creator's reference, taken over by Make
 };
 
-// Creates a COM object and hands its first reference to a ComPtr.
+// Creates a COM object and hands its first reference to a ComPtr. (mingw-w64's
+// ComPtr::Attach takes a reference of its own, unlike Microsoft's, so it is not used.)
 template <class T, class... Args>
 ComPtr<T> Make(Args&&... args) {
-    ComPtr<T> object;
-    object.Attach(new T(std::forward<Args>(args)...));
+    T* created = new T(std::forward<Args>(args)...);
+    ComPtr<T> object(created);
+    created->Release();
     return object;
 }
 

@@ -1,5 +1,7 @@
 #include "tools/outlook_sim/Scenario.h"
 
+#include <shlwapi.h>
+
 #include <iostream>
 #include <sstream>
 
@@ -67,8 +69,8 @@ void Compare(size_t found, size_t expected, const std::string& what) {
 
 }  // namespace
 
-TScenario::TScenario(TSimApplication& application, std::ostream& out)
-    : application_(application), out_(out), host_(application.AsDispatch()) {}
+TScenario::TScenario(TSimApplication& application, std::ostream& out, std::wstring folder)
+    : application_(application), out_(out), host_(application.AsDispatch()), folder_(std::move(folder)) {}
 
 int TScenario::Run(std::istream& in) {
     int failures = 0;
@@ -109,7 +111,9 @@ std::string TScenario::Execute(const TWords& words) {
     }
     if (verb == "attach") {
         const std::wstring name = words.size() > 3 ? com::Widen(words[3]) : std::wstring();
-        Item(Arg(words, 1)).Attachments().Add(com::Widen(Arg(words, 2)), 1, name);
+        const std::wstring file = com::Widen(Arg(words, 2));
+        const bool relative = PathIsRelativeW(file.c_str());
+        Item(Arg(words, 1)).Attachments().Add(relative ? folder_ + file : file, 1, name);
         return {};
     }
     if (verb == "save") {

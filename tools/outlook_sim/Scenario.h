@@ -5,7 +5,8 @@
 //   close|activate|deactivate|select <win>    window events (select: SelectionChange)
 //   add-standard <explorer>                   the built-in "Standard" toolbar appears
 //   click <win> "<caption>"                   Click on the window's button of that caption
-//   attach <win> <file> ["<name>"] | save <win> <file.eml> | send <win>
+//   attach <win> <file> ["<name>"]            <file> relative to the scenario's folder
+//   save <win> <file.eml> | send <win>         <file.eml> relative to the working folder
 //   expect addins <n> | expect windows inspectors|explorers <n>
 //   expect sinks application|inspectors|explorers|<win> <n>
 //   expect toolbar <win> "<name>" yes|no | expect buttons <win> "<caption>" <n>
@@ -24,7 +25,8 @@ namespace kestova::sim {
 
 class TScenario {
 public:
-    TScenario(TSimApplication& application, std::ostream& out);
+    // `folder`: where files named by attach steps are found.
+    TScenario(TSimApplication& application, std::ostream& out, std::wstring folder = L"");
     // Answers whether the step succeeded.
     bool Step(const std::string& line);
     // Runs every step; answers the number of failed steps.
@@ -52,6 +54,7 @@ private:
     TSimApplication& application_;
     std::ostream& out_;
     TAddinHost host_;
+    std::wstring folder_;
     std::map<std::string, TWindow> windows_;
 };
 

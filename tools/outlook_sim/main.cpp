@@ -4,6 +4,7 @@
 #include <iostream>
 
 #include "addin/com/Handles.h"
+#include "addin/com/OleError.h"
 #include "tools/outlook_sim/Scenario.h"
 
 int main(int argc, char** argv) {
@@ -13,9 +14,11 @@ int main(int argc, char** argv) {
         return 2;
     }
     const auto application = kestova::com::Make<kestova::sim::TSimApplication>();
-    kestova::sim::TScenario scenario(*application.Get(), std::cout);
-    if (argc < 2) return scenario.Run(std::cin);
-    std::ifstream file(argv[1]);
+    if (argc < 2) return kestova::sim::TScenario(*application.Get(), std::cout).Run(std::cin);
+    const std::string path = argv[1];
+    const std::string folder = path.substr(0, path.find_last_of("\\/") + 1);
+    kestova::sim::TScenario scenario(*application.Get(), std::cout, kestova::com::Widen(folder));
+    std::ifstream file(path);
     if (!file) {
         std::cerr << "outlook_sim: cannot open " << argv[1] << std::endl;
         return 2;

@@ -1,0 +1,24 @@
+#pragma once
+// What the add-in tests share: a COM apartment per test and a simulated Outlook.
+#include <gtest/gtest.h>
+
+#include "addin/com/Handles.h"
+#include "tools/outlook_sim/Application.h"
+
+namespace kestova::test {
+
+class ComTest : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(SUCCEEDED(apartment_.Result())); }
+
+    com::TApartment apartment_;
+    com::ComPtr<sim::TSimApplication> outlook_ = com::Make<sim::TSimApplication>();
+};
+
+// Calls the sink's Invoke as a source would, with the arguments already in COM's order.
+inline HRESULT InvokeSink(IDispatch* sink, DISPID dispid, std::vector<VARIANT> args, std::vector<DISPID> named = {}) {
+    DISPPARAMS params{args.data(), named.data(), UINT(args.size()), UINT(named.size())};
+    return sink->Invoke(dispid, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params, nullptr, nullptr, nullptr);
+}
+
+}  // namespace kestova::test

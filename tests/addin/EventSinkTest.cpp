@@ -1,0 +1,140 @@
+// Event delivery through the sinks: argument order, by-reference copy-back, conversions,
+// handlers that destroy their own wrapper, and errors that must never reach the source.
+#include <memory>
+
+#include "ComTestSupport.h"
+#include "addin/com/OutlookIds.h"
+#include "addin/uOutlookEvents.h"
+#include "core/Exception.h"
+
+namespace kestova::test {
+namespace {
+
+using namespace outlook;
+
+class EventSinkTest : public ComTest {};
+
+TEST_F(EventSinkTest, AdvisesOnAttachAndUnadvisesOnDestruction) {
+    auto wrapper = std::make_unique<TOutlookApplication>(outlook_->AsDispatch());
+    EXPECT_NE(wrapper->Cookie(), 0u);
+    EXPECT_EQ(outlook_->Sinks().size(), 1u);
+    wrapper.reset();
+    EXPECT_TRUE(outlook_->Sinks().empty());
+}
+
+TEST_F(EventSinkTest, ObjectWithoutConnectionPointGivesSilentWrapper) {
+    auto mail = com::Make<sim::TSimItem>(sim::TItemKind::Mail);
+    TOutlookInspector wrapper(mail->AsDispatch());
+    EXPECT_EQ(wrapper.Cookie(), 0u);
+    EXPECT_EQ(wrapper.Intf(), static_cast<IUnknown*>(mail->AsDispatch()));
+}
+
+TEST_F(EventSinkTest, SinkAnswersOnlyItsOwnInterfaces) {
+    TOutlookInspectors wrapper(outlook_->Inspectors().AsDispatch());
+    com::ComPtr<IUnknown> answer;
+    TEventSink* sink = wrapper.EventSink();
+    EXPECT_EQ(sink->QueryInterface(DIID_InspectorsEvents, reinterpret_cast<void**>(answer.ReleaseAndGetAddressOf())), S_OK);
+    EXPECT_EQ(sink->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(answer.ReleaseAndGetAddressOf())), S_OK);
+    EXPECT_EQ(sink->QueryInterface(DIID_InspectorEvents, reinterpret_cast<void**>(answer.ReleaseAndGetAddressOf())),
+              E_NOINTERFACE);
+    UINT count = 7;
+    EXPECT_EQ(sink->GetTypeInfoCount(&count), S_OK);
+    EXPECT_EQ(count, 0u);
+}
+
+TEST_F(EventSinkTest, CancelSetByHandlerReachesTheCaller) {
+    TOutlookApplication wrapper(outlook_->AsDispatch());
+    auto mail = com::Make<sim::TSimItem>(sim::TItemKind::Mail);
+    IDispatch* received = nullptr;
+    wrapper.OnItemSend = [&](TOutlookServer* sender, IDispatch* item, bool& cancel) {
+        EXPECT_EQ(sender, &wrapper);
+        received = item;
+        EXPECT_FALSE(cancel);
+        cancel = true;
+    };
+    EXPECT_TRUE(outlook_->ItemSend(mail->AsDispatch()));
+    EXPECT_EQ(received, mail->AsDispatch());
+}
+
+TEST_F(EventSinkTest, NamedArgumentsLandOnTheirParameters) {
+    TOutlookApplication wrapper(outlook_->AsDispatch());
+    auto mail = com::Make<sim::TSimItem>(sim::TItemKind::Mail);
+    IDispatch* received = nullptr;
+    wrapper.OnItemSend = [&](TOutlookServer*, IDispatch* item, bool& cancel) {
+        received = item;
+        cancel = true;
+    };
+    VARIANT_BOOL cancel = VARIANT_FALSE;
+    VARIANT byRef;
+    byRef.vt = VT_BOOL | VT_BYREF;
+    byRef.pboolVal = &cancel;
+    VARIANT item;
+    item.vt = VT_DISPATCH;
+    item.pdispVal = mail->AsDispatch();
+    // Cancel first, Item second, each named by its position in the event's parameter list.
+    EXPECT_EQ(InvokeSink(wrapper.EventSink(), dispApplicationItemSend, {byRef, item}, {1, 0}), S_OK);
+    EXPECT_EQ(received, mail->AsDispatch());
+    EXPECT_EQ(cancel, VARIANT_TRUE);
+}
+
+TEST_F(EventSinkTest, UnknownDispidAndEmptySlotCallNothing) {
+    TOutlookExplorer wrapper(outlook_->Explorers().Open(true)->AsDispatch());
+    int calls = 0;
+    wrapper.OnActivate = [&](TOutlookServer*) { ++calls; };
+    EXPECT_EQ(InvokeSink(wrapper.EventSink(), 0x1234, {}), S_OK);
+    EXPECT_EQ(InvokeSink(wrapper.EventSink(), dispExplorerClose, {}), S_OK);  // Close slot empty
+    EXPECT_EQ(calls, 0);
+    EXPECT_EQ(InvokeSink(wrapper.EventSink(), dispExplorerActivate, {}), S_OK);
+    EXPECT_EQ(calls, 1);
+}
+
+TEST_F(EventSinkTest, ArgumentThatIsNotAnInspectorCallsNoHandler) {
+    TOutlookInspectors wrapper(outlook_->Inspectors().AsDispatch());
+    int calls = 0;
+    wrapper.OnNewInspector = [&](TOutlookServer*, IDispatch*) { ++calls; };
+    auto mail = com::Make<sim::TSimItem>(sim::TItemKind::Mail);
+    outlook_->Inspectors().FireNewInspector(mail->AsDispatch());
+    EXPECT_EQ(InvokeSink(wrapper.EventSink(), dispNewInspector, {}), S_OK);  // no argument at all
+    EXPECT_EQ(calls, 0);
+    outlook_->Inspectors().Open(mail);
+    EXPECT_EQ(calls, 1);
+}
+
+TEST_F(EventSinkTest, HandlerErrorsStayInsideInvoke) {
+    TOutlookInspector wrapper(outlook_->Inspectors().Open(com::Make<sim::TSimItem>(sim::TItemKind::Mail))->AsDispatch());
+    wrapper.OnActivate = [](TOutlookServer*) { throw Exception("handler failed"); };
+    EXPECT_EQ(InvokeSink(wrapper.EventSink(), dispInspectorActivate, {}), S_OK);
+}
+
+TEST_F(EventSinkTest, CloseHandlerMayDestroyItsWrapperAndTheOrphanedSinkDropsEvents) {
+    auto inspector = outlook_->Inspectors().Open(com::Make<sim::TSimItem>(sim::TItemKind::Mail));
+    auto wrapper = std::make_unique<TOutlookInspector>(inspector->AsDispatch());
+    int activations = 0;
+    wrapper->OnActivate = [&](TOutlookServer*) { ++activations; };
+    wrapper->OnClose = [&](TOutlookServer* sender) {
+        EXPECT_EQ(sender, wrapper.get());
+        wrapper.reset();
+    };
+    const com::ComPtr<IDispatch> sink = inspector->Sinks().at(0);
+    inspector->Close();
+    EXPECT_EQ(wrapper, nullptr);
+    EXPECT_TRUE(inspector->Sinks().empty());
+    EXPECT_EQ(InvokeSink(sink.Get(), dispInspectorActivate, {}), S_OK);
+    EXPECT_EQ(activations, 0);
+}
+
+TEST_F(EventSinkTest, ButtonClickPassesTheButtonAndReturnsCancelDefault) {
+    auto explorer = outlook_->Explorers().Open(true);
+    auto button = explorer->CommandBars().Find(L"Standard")->Controls().Items().at(0);
+    TOutlookCommandBarButton wrapper(button->AsDispatch());
+    IDispatch* ctrl = nullptr;
+    wrapper.OnClick = [&](TOutlookServer*, IDispatch* control, bool& cancelDefault) {
+        ctrl = control;
+        cancelDefault = true;
+    };
+    EXPECT_TRUE(button->Click());
+    EXPECT_EQ(ctrl, button->AsDispatch());
+}
+
+}  // namespace
+}  // namespace kestova::test
