@@ -16,6 +16,18 @@ std::string TempFile(const std::string& name) {
     return (std::filesystem::temp_directory_path() / ("kestova_core_" + name)).string();
 }
 
+// A fake source feeding a test sink, with the sink's events logged.
+struct TChain {
+    TFakeSource source;
+    TTestSink sink;
+    TEventLog log{sink};
+
+    explicit TChain(int blocks = -1) {
+        source.Blocks = blocks;
+        sink.SetInput(&source);
+    }
+};
+
 std::string RunError(TACSOutput& sink) {
     try {
         sink.Run();
@@ -47,92 +59,74 @@ TEST(PipelineRun, RefusesASecondRunAndARunWithoutInput) {
 
 TEST(PipelineRun, StopEndsWithOneOnDoneAfterTheFileIsClosed) {
     const std::string file = TempFile("stop.raw");
-    TFakeSource source;
-    TTestSink sink;
-    sink.SetInput(&source);
-    sink.FileName = file;
-    TEventLog log(sink);
+    TChain c;
+    c.sink.FileName = file;
     TOutputStatus statusInDone = osRunning;
     std::uintmax_t sizeInDone = 0;
-    const auto count = sink.OnDone;
-    sink.OnDone = [&](TComponent* sender) {
-        statusInDone = sink.Status();
+    const auto count = c.sink.OnDone;
+    c.sink.OnDone = [&](TComponent* sender) {
+        statusInDone = c.sink.Status();
         sizeInDone = std::filesystem::file_size(file);
         count(sender);
     };
-    sink.Run();
-    ASSERT_TRUE(WaitFor([&] { return source.Reads > 5; }));
-    sink.Stop();
-    ASSERT_TRUE(log.WaitEnds());
+    c.sink.Run();
+    ASSERT_TRUE(WaitFor([&] { return c.source.Reads > 5; }));
+    c.sink.Stop();
+    ASSERT_TRUE(c.log.WaitEnds());
     EXPECT_EQ(statusInDone, osIdle);
-    EXPECT_EQ(sizeInDone, static_cast<std::uintmax_t>(sink.Pulled));  // every byte is on disk
-    EXPECT_EQ(source.Finishes, 1);
-    sink.Run();  // a later run ends by itself and reports once more
-    sink.Stop();
-    ASSERT_TRUE(log.WaitEnds(2));
-    EXPECT_EQ(log.Done(), 2);
-    EXPECT_EQ(log.Errors(), 0);
+    EXPECT_EQ(sizeInDone, static_cast<std::uintmax_t>(c.sink.Pulled));  // every byte is on disk
+    EXPECT_EQ(c.source.Finishes, 1);
+    c.sink.Run();  // a later run is accepted and reports once more
+    c.sink.Stop();
+    ASSERT_TRUE(c.log.WaitEnds(2));
+    EXPECT_EQ(c.log.Done(), 2);
+    EXPECT_EQ(c.log.Errors(), 0);
     std::remove(file.c_str());
 }
 
 TEST(PipelineRun, EndOfStreamEndsTheRun) {
-    TFakeSource source;
-    source.Blocks = 3;
-    TTestSink sink;
-    sink.SetInput(&source);
-    TEventLog log(sink);
-    sink.Run();
-    ASSERT_TRUE(log.WaitEnds());
-    EXPECT_EQ(log.Done(), 1);
-    EXPECT_EQ(sink.Pulled, 3 * 16384);
-    EXPECT_EQ(sink.Status(), osIdle);
+    TChain c(3);
+    c.sink.Run();
+    ASSERT_TRUE(c.log.WaitEnds());
+    EXPECT_EQ(c.log.Done(), 1);
+    EXPECT_EQ(c.sink.Pulled, 3 * 16384);
+    EXPECT_EQ(c.sink.Status(), osIdle);
 }
 
 TEST(PipelinePause, PauseResumeAndStopWhilePaused) {
-    TFakeSource source;
-    TTestSink sink;
-    sink.SetInput(&source);
-    TEventLog log(sink);
-    sink.Run();
-    EXPECT_EQ(sink.Status(), osRunning);
-    sink.Pause();
-    EXPECT_EQ(sink.Status(), osPaused);
-    sink.Resume();
-    EXPECT_EQ(sink.Status(), osRunning);
+    TChain c;
+    c.sink.Run();
+    EXPECT_EQ(c.sink.Status(), osRunning);
+    c.sink.Pause();
+    EXPECT_EQ(c.sink.Status(), osPaused);
+    c.sink.Resume();
+    EXPECT_EQ(c.sink.Status(), osRunning);
 
-    sink.Pause();
-    sink.Stop();  // nothing happens until Resume
-    EXPECT_EQ(sink.Status(), osPaused);
-    EXPECT_EQ(log.Done(), 0);
-    sink.Resume();
-    ASSERT_TRUE(log.WaitEnds());
-    EXPECT_EQ(log.Done(), 1);
-    EXPECT_EQ(sink.Status(), osIdle);
+    c.sink.Pause();
+    c.sink.Stop();  // nothing happens until Resume
+    EXPECT_EQ(c.sink.Status(), osPaused);
+    EXPECT_EQ(c.log.Done(), 0);
+    c.sink.Resume();
+    ASSERT_TRUE(c.log.WaitEnds());
+    EXPECT_EQ(c.log.Done(), 1);
+    EXPECT_EQ(c.sink.Status(), osIdle);
 }
 
 TEST(PipelineProgress, UnknownSizeReportsOncePerRun) {
-    TFakeSource source;
-    source.Blocks = 5;
-    TTestSink sink;
-    sink.SetInput(&source);
-    TEventLog log(sink);
-    sink.Run();
-    ASSERT_TRUE(log.WaitEnds());
-    EXPECT_EQ(sink.Progress(), -1);
-    EXPECT_EQ(log.Progress(), 1);
+    TChain c(5);
+    c.sink.Run();
+    ASSERT_TRUE(c.log.WaitEnds());
+    EXPECT_EQ(c.sink.Progress(), -1);
+    EXPECT_EQ(c.log.Progress(), 1);
 }
 
 TEST(PipelineProgress, UnboundedCaptureReportsEveryBlock) {
-    TFakeSource source;
-    source.Blocks = 10;
-    source.AnnouncedSize = -88200;  // RecTime -1 at 88200 bytes a second
-    TTestSink sink;
-    sink.SetInput(&source);
-    TEventLog log(sink);
-    sink.Run();
-    ASSERT_TRUE(log.WaitEnds());
-    EXPECT_EQ(log.Progress(), 10);  // the first check, at 0 bytes, equals the start value
-    EXPECT_EQ(sink.Progress(), -186);
+    TChain c(10);
+    c.source.AnnouncedSize = -88200;  // RecTime -1 at 88200 bytes a second
+    c.sink.Run();
+    ASSERT_TRUE(c.log.WaitEnds());
+    EXPECT_EQ(c.log.Progress(), 10);  // the first check, at 0 bytes, equals the start value
+    EXPECT_EQ(c.sink.Progress(), -186);
 }
 
 TEST(PipelineProgress, ProgressAndElapsedSecondsRoundHalvesToEven) {
@@ -179,17 +173,14 @@ TEST(PipelineErrors, FailedPrepareReportsAndALaterRunIsAccepted) {
 }
 
 TEST(PipelineErrors, UncreatableFileNamesTheExpandedPath) {
-    TFakeSource source;
-    TTestSink sink;
-    sink.SetInput(&source);
-    sink.FileName = "no-such-folder-kestova/x.raw";
-    TEventLog log(sink);
-    sink.Run();
-    ASSERT_EQ(log.Errors(), 1);
-    const std::string message = log.LastError();
+    TChain c;
+    c.sink.FileName = "no-such-folder-kestova/x.raw";
+    c.sink.Run();
+    ASSERT_EQ(c.log.Errors(), 1);
+    const std::string message = c.log.LastError();
     EXPECT_EQ(message.rfind("Cannot create file \"", 0), 0u) << message;
     EXPECT_NE(message.find(std::filesystem::current_path().string()), std::string::npos) << message;
-    EXPECT_EQ(source.Starts, 0);
+    EXPECT_EQ(c.source.Starts, 0);
 }
 
 class PipelineWorkerErrors : public ::testing::TestWithParam<int> {};
