@@ -2,6 +2,7 @@
 // directory nor PATH can supply a planted DLL. LOAD_WITH_ALTERED_SEARCH_PATH makes the
 // library's own dependencies resolve from its folder first.
 #include "platform/Library.h"
+#include "platform/win32/WideText.h"
 
 #include <windows.h>
 
@@ -10,22 +11,6 @@
 namespace kestova {
 
 namespace {
-
-std::wstring Widen(const std::string& text) {
-    if (text.empty()) return {};
-    const int size = MultiByteToWideChar(CP_UTF8, 0, text.data(), int(text.size()), nullptr, 0);
-    std::wstring wide(size, L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, text.data(), int(text.size()), wide.data(), size);
-    return wide;
-}
-
-std::string Narrow(const std::wstring& wide) {
-    if (wide.empty()) return {};
-    const int size = WideCharToMultiByte(CP_UTF8, 0, wide.data(), int(wide.size()), nullptr, 0, nullptr, nullptr);
-    std::string text(size, '\0');
-    WideCharToMultiByte(CP_UTF8, 0, wide.data(), int(wide.size()), text.data(), size, nullptr, nullptr);
-    return text;
-}
 
 std::wstring ModulePath(HMODULE module) {
     std::wstring path(MAX_PATH, L'\0');
@@ -63,12 +48,12 @@ void* TLibrary::Symbol(const char* name) const {
 }
 
 std::string TLibrary::FileName() const {
-    return handle_ ? Narrow(ModulePath(static_cast<HMODULE>(handle_))) : std::string();
+    return handle_ ? win32::Narrow(ModulePath(static_cast<HMODULE>(handle_))) : std::string();
 }
 
 TLibrary LoadLibraryIn(const std::string& folder, const std::string& fileName) {
     if (folder.empty() || !IsBareName(fileName)) return {};
-    return TLibrary(Open(Widen(folder + fileName)));
+    return TLibrary(Open(win32::Widen(folder + fileName)));
 }
 
 TLibrary LoadSystemLibrary(const std::string& fileName) {
@@ -77,7 +62,7 @@ TLibrary LoadSystemLibrary(const std::string& fileName) {
     const UINT length = GetSystemDirectoryW(folder.data(), UINT(folder.size()));
     if (length == 0 || length >= folder.size()) return {};
     folder.resize(length);
-    return TLibrary(Open(folder + L"\\" + Widen(fileName)));
+    return TLibrary(Open(folder + L"\\" + win32::Widen(fileName)));
 }
 
 std::string ModuleFolderOf(const void* code) {
@@ -85,7 +70,7 @@ std::string ModuleFolderOf(const void* code) {
     if (!GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
                             static_cast<LPCWSTR>(code), &module))
         return {};
-    return Narrow(FolderOf(ModulePath(module)));
+    return win32::Narrow(FolderOf(ModulePath(module)));
 }
 
 }  // namespace kestova
