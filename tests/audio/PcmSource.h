@@ -4,7 +4,6 @@
 #include "audio/ACS_Classes.h"
 
 #include <algorithm>
-#include <chrono>
 #include <cmath>
 #include <condition_variable>
 #include <cstdint>
@@ -96,13 +95,6 @@ inline std::vector<unsigned char> Tone16(double hertz, int frames, int channels,
         for (int c = 0; c < channels; ++c) Put16(out, sample);
     }
     return out;
-}
-
-// Waits up to a generous limit for `done`, checked whenever `changed` is notified.
-template <class Predicate>
-bool WaitFor(std::mutex& lock, std::condition_variable& changed, Predicate done) {
-    std::unique_lock<std::mutex> guard(lock);
-    return changed.wait_for(guard, std::chrono::seconds(30), done);
 }
 
 }  // namespace kestova::test
