@@ -100,10 +100,11 @@ std::string Field(const std::vector<unsigned char>& tag, int from, int length) {
     return text.substr(0, text.find('\0'));
 }
 
-// Frames of playing time, and the bit rate the file size gives for it.
+// Sample rate and playing time from the frames, and the bit rate the file size gives for it.
 void ExpectConstant64k(const std::string& fileName, double expectedSeconds) {
     const TMp3Measure measure = MeasureMp3(fileName);
     ASSERT_GT(measure.frames, 0u);
+    EXPECT_NEAR(measure.lengthMs, measure.frames * 576 * 1000.0 / kRate, 1.0);  // 22050 Hz MPEG-2 frames
     EXPECT_NEAR(measure.lengthMs, expectedSeconds * 1000, 1000.0 * kCodecSlack / kRate);
     const auto audioBytes = double(std::filesystem::file_size(fileName) - kTag);
     EXPECT_NEAR(audioBytes * 8 / measure.lengthMs, 64.0, 0.5);  // kbit per second
