@@ -1,0 +1,7 @@
+#include "platform/ProfileFileText.h"
+
+namespace kestova {
+
+std::shared_ptr<IProfileFile> CreateOsProfileFile() { return std::make_shared<TProfileFileText>(); }
+
+}  // namespace kestova

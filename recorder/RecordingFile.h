@@ -1,0 +1,16 @@
+#pragma once
+// The recording file's two file operations outside the sink.
+#include <string>
+
+namespace kestova {
+
+extern const char* const RecordingFileName;  // "Kestova_for_Outlook.mp3"
+
+// Best effort: a missing or locked file is no error.
+void DeleteRecording(const std::string& path);
+
+// Overwrites the first byte with 0x4D ("M") and leaves the rest as it is. Raises EFOpenError
+// when the file cannot be opened for writing, kestova::Exception when the byte is not written.
+void MarkRecording(const std::string& path);
+
+}  // namespace kestova

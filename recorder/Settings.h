@@ -1,0 +1,25 @@
+#pragma once
+// The one stored setting: the MP3 bit rate, "BitRate" in section "Audio" of "zelt.ini" in the
+// program folder.
+#include "audio/ACS_LAME.h"
+
+#include <optional>
+#include <string>
+
+namespace kestova {
+
+// The bit rates offered, in kbit/s, in the order the Options dialog lists them.
+extern const int BitRateChoices[14];
+
+std::string SettingsFileName();
+
+// The stored number; 64 when the file, the key or a decimal number is absent.
+int StoredBitRateKbps();
+
+// The encoder's rate for a listed number; nothing for any other number.
+std::optional<TMP3BitRate> BitRateFromKbps(int kbps);
+
+// Decimal text to a 32-bit number: optional sign and digits only; `fallback` otherwise.
+int StrToIntDef(const std::string& text, int fallback);
+
+}  // namespace kestova

@@ -1,0 +1,299 @@
+// The recorder window on the headless host, with the simulated microphone (faster than real
+// time), the real encoder and the simulated MCI device (a clock the test moves).
+#include "recorder/MainForm.h"
+
+#include "core/Exception.h"
+#include "platform/MainThread.h"
+#include "platform/ProfileFileText.h"
+#include "platform/sim/SimMci.h"
+#include "platform/sim/WaveInSim.h"
+#include "recorder/Links.h"
+#include "recorder/VoiceTexts.h"
+#include "tests/audio/ScratchFolder.h"
+#include "ui/Dialogs.h"
+#include "ui/Reader.h"
+#include "ui/headless/HeadlessHost.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <vector>
+
+using namespace kestova;
+using namespace std::chrono_literals;
+using kestova::test::TScratchFolder;
+using H = THeadlessHost;
+
+namespace {
+
+std::vector<char> Bytes(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+}
+
+class RecorderWindow : public ::testing::Test {
+protected:
+    void SetUp() override {
+        SetMainThread(CreateOsMainThread());
+        SetAppPath(folder.Folder());
+        SetWaveIn(std::make_shared<TWaveInSim>(microphone));
+        SetMci(mci);
+        SetProfileFile(std::make_shared<TProfileFileText>());
+    }
+    void TearDown() override {
+        SetProfileFile(nullptr);
+        SetMci(nullptr);
+        SetWaveIn(nullptr);
+        SetMainThread(nullptr);
+        SetAppPath("");
+    }
+
+    // The four voice actions and OK, e.g. "RPas-": capitals enabled, lower case disabled.
+    static std::string Buttons(const TformMain& form) {
+        std::string s;
+        s += form.actRecord.Enabled() ? 'R' : 'r';
+        s += form.actPlay.Enabled() ? 'P' : 'p';
+        s += form.actPause.Enabled() ? 'A' : 'a';
+        s += form.actStop.Enabled() ? 'S' : 's';
+        s += form.btOK.Enabled() ? 'O' : 'o';
+        return s;
+    }
+    static std::string Status(const TformMain& form) { return form.lbState.Caption(); }
+
+    bool WaitFor(const std::function<bool()>& done) { return host.PumpUntil(done, 60s); }
+    bool Shows(TformMain& form, const std::string& prefix) {
+        return WaitFor([&] { return Status(form).rfind(prefix, 0) == 0; });
+    }
+    // Records until the sink has taken `seconds` of audio.
+    void Record(TformMain& form, int seconds) {
+        ASSERT_TRUE(H::Execute(form, "actRecord"));
+        ASSERT_TRUE(WaitFor([&] { return form.MP3Out.ElapsedSeconds() >= seconds && RecordingShown(form); }));
+    }
+    static bool RecordingShown(TformMain& form) { return Status(form).rfind("Recording...   ", 0) == 0; }
+    void RecordAndFinish(TformMain& form, int seconds) {
+        Record(form, seconds);
+        H::Execute(form, "actStop");
+        ASSERT_TRUE(Shows(form, "Stopped. Size: "));
+    }
+
+    TScratchFolder folder{"recorder"};
+    TWaveInSimConfig microphone = [] {
+        TWaveInSimConfig config;
+        config.Speed = 8;  // one second of audio every 125 ms
+        return config;
+    }();
+    std::shared_ptr<TSimMci> mci = std::make_shared<TSimMci>();
+    H host;
+    THostScope scope{host};
+};
+
+}  // namespace
+
+TEST_F(RecorderWindow, NewWindowIsReadyAndRemovesAnEarlierRecording) {
+    std::ofstream(folder.File("Kestova_for_Outlook.mp3")) << "old";
+    TformMain form;
+    EXPECT_EQ(form.RecordFileName, folder.File("Kestova_for_Outlook.mp3"));
+    EXPECT_FALSE(std::filesystem::exists(form.RecordFileName));
+    EXPECT_EQ(Buttons(form), "Rpaso");
+    EXPECT_TRUE(H::Enabled(form, "btCancel"));
+    EXPECT_EQ(Status(form), "Click 'Record' button to start");
+    EXPECT_EQ(H::Position(form, "pbPlay"), 0);
+    EXPECT_EQ(H::Caption(form, "btBPS"), "64 kbps");
+    EXPECT_EQ(form.MP3Out.BitRate, br64);
+    EXPECT_EQ(form.Caption(), " Kestova for Outlook");
+    EXPECT_EQ(form.ClientWidth(), 400);
+    EXPECT_EQ(form.ClientHeight(), 196);
+    EXPECT_FALSE(std::filesystem::exists(folder.File("zelt.ini")));  // reading creates nothing
+}
+
+TEST_F(RecorderWindow, RecordThenStopFinishesAMarkedFile) {
+    TformMain form;
+    Record(form, 2);
+    EXPECT_EQ(Buttons(form), "rpASo");
+    EXPECT_GT(H::Position(form, "pbPlay"), 0);  // a 440 Hz tone at half scale moves the bar
+    ASSERT_TRUE(H::Execute(form, "actStop"));
+    EXPECT_EQ(Status(form), "Stopped");  // at once; the sink finishes later
+    EXPECT_EQ(Buttons(form), "RPasO");
+    EXPECT_EQ(H::Position(form, "pbPlay"), 0);
+    ASSERT_TRUE(Shows(form, "Stopped. Size: "));
+    EXPECT_EQ(Status(form), FinishedText(form.MP3Out.ElapsedSeconds(), 64));
+    const std::vector<char> file = Bytes(form.RecordFileName);
+    ASSERT_GT(file.size(), 128u);
+    EXPECT_EQ(file[0], 0x4D);
+    const std::string tag(file.end() - 128, file.end());
+    EXPECT_EQ(tag.substr(0, 3), "TAG");
+    EXPECT_EQ(tag.substr(3, 11), "Voice Email");
+}
+
+TEST_F(RecorderWindow, PauseKeepsTheFileAndRecordContinuesIt) {
+    TformMain form;
+    Record(form, 1);
+    ASSERT_TRUE(H::Execute(form, "actPause"));
+    EXPECT_EQ(Buttons(form), "RpaSo");
+    EXPECT_EQ(Status(form), "Recording Paused");
+    const int paused = form.MP3Out.ElapsedSeconds();
+    host.PumpUntil([] { return false; }, 300ms);  // reports still on their way must not undo it
+    EXPECT_EQ(Status(form), "Recording Paused");
+    ASSERT_TRUE(H::Execute(form, "actRecord"));
+    EXPECT_EQ(Buttons(form), "rpASo");
+    ASSERT_TRUE(WaitFor([&] { return form.MP3Out.ElapsedSeconds() >= paused + 2 && RecordingShown(form); }));
+    ASSERT_TRUE(H::Execute(form, "actPause"));
+    ASSERT_TRUE(H::Execute(form, "actStop"));  // a paused recording ends too
+    EXPECT_EQ(Buttons(form), "RPasO");
+    ASSERT_TRUE(Shows(form, "Stopped. Size: "));
+    EXPECT_GE(form.MP3Out.ElapsedSeconds(), paused + 2);
+}
+
+TEST_F(RecorderWindow, RecordAfterAFinishedRecordingStartsAfresh) {
+    TformMain form;
+    RecordAndFinish(form, 2);
+    std::vector<std::string> texts;
+    form.lbState.SetViewHook([&] { texts.push_back(Status(form)); });
+    ASSERT_TRUE(H::Execute(form, "actRecord"));
+    EXPECT_NE(Bytes(form.RecordFileName).size() > 0 ? Bytes(form.RecordFileName)[0] : 0, 0x4D);
+    ASSERT_TRUE(WaitFor([&] { return !texts.empty(); }));
+    EXPECT_EQ(texts.front().substr(0, 18), "Recording...   0:0");
+    EXPECT_EQ(Buttons(form), "rpASO");  // OK stays enabled
+    form.lbState.SetViewHook(nullptr);
+    H::Execute(form, "actStop");
+    ASSERT_TRUE(Shows(form, "Stopped. Size: "));
+}
+
+TEST_F(RecorderWindow, PlaybackReportsPausesAndEnds) {
+    TformMain form;
+    RecordAndFinish(form, 4);
+    ASSERT_TRUE(H::Execute(form, "actPlay"));
+    EXPECT_EQ(Buttons(form), "rpASO");
+    ASSERT_TRUE(Shows(form, "Playing...   0:0"));
+    ASSERT_NE(form.Player, nullptr);
+    const int length = form.Player->LengthSeconds();
+    ASSERT_GE(length, 3);
+    mci->Advance(1000ms);
+    ASSERT_TRUE(Shows(form, "Playing...   0:1"));
+    EXPECT_EQ(H::Position(form, "pbPlay"), 300 / length);
+    ASSERT_TRUE(H::Execute(form, "actPause"));
+    EXPECT_EQ(Buttons(form), "rPaSO");
+    EXPECT_EQ(Status(form), "Playing Paused");
+    ASSERT_TRUE(H::Execute(form, "actPlay"));
+    EXPECT_EQ(Buttons(form), "rpASO");
+    mci->Advance(std::chrono::seconds(length + 1));
+    ASSERT_TRUE(WaitFor([&] { return form.Player == nullptr; }));
+    EXPECT_EQ(Status(form), "Stopped");
+    EXPECT_EQ(H::Position(form, "pbPlay"), 0);
+    EXPECT_EQ(Buttons(form), "RPasO");
+}
+
+TEST_F(RecorderWindow, PlayRightAfterStopOpensOnlyTheCompleteFile) {
+    TformMain form;
+    Record(form, 2);
+    H::Execute(form, "actStop");
+    ASSERT_TRUE(H::Execute(form, "actPlay"));
+    ASSERT_TRUE(WaitFor([&] { return form.Player != nullptr; }));
+    EXPECT_EQ(Bytes(form.RecordFileName)[0], 0x4D);  // finished before the player opened it
+    ASSERT_TRUE(H::Execute(form, "actStop"));
+    EXPECT_EQ(form.Player, nullptr);
+}
+
+TEST_F(RecorderWindow, CancelWithNothingRecordedClosesWithoutAsking) {
+    TformMain form;
+    host.WhenModal([](TForm& shown) { H::Click(shown, "btCancel"); });
+    EXPECT_EQ(form.ShowModal(), mrCancel);
+    EXPECT_TRUE(host.Boxes().empty());
+}
+
+TEST_F(RecorderWindow, CancelAfterARecordingAsksAndNoKeepsTheWindowStopped) {
+    TformMain form;
+    RecordAndFinish(form, 1);
+    Record(form, 1);
+    host.AnswerNext(idNo);
+    H::Click(form, "btCancel");
+    ASSERT_EQ(host.Boxes().size(), 1u);
+    EXPECT_EQ(host.Boxes()[0].Text, "Your voice email has not saved, are you sure to cancel?");
+    EXPECT_EQ(host.Boxes()[0].Caption, "Confirm");
+    EXPECT_EQ(host.Boxes()[0].Flags, unsigned(mbYesNo | mbIconQuestion));
+    EXPECT_EQ(form.ModalResult(), mrNone);
+    EXPECT_EQ(Buttons(form), "RPasO");
+    ASSERT_TRUE(Shows(form, "Stopped. Size: "));
+    host.AnswerNext(idYes);
+    H::Click(form, "btCancel");
+    EXPECT_EQ(form.ModalResult(), mrCancel);
+}
+
+TEST_F(RecorderWindow, OkDuringASecondRecordingClosesOnceTheFileIsComplete) {
+    TformMain form;
+    host.WhenModal([&](TForm&) {
+        RecordAndFinish(form, 1);
+        Record(form, 2);
+        H::Click(form, "btOK");
+    });
+    EXPECT_EQ(form.ShowModal(), mrOk);
+    EXPECT_EQ(Bytes(form.RecordFileName)[0], 0x4D);
+    EXPECT_EQ(Status(form).substr(0, 15), "Stopped. Size: ");
+}
+
+TEST_F(RecorderWindow, CloseBoxStopsTheRecordingAndCancels) {
+    TformMain form;
+    Record(form, 1);
+    H::CloseBox(form);
+    EXPECT_EQ(form.ModalResult(), mrCancel);
+    EXPECT_TRUE(host.Boxes().empty());
+    EXPECT_EQ(Status(form), "Stopped");
+}
+
+TEST_F(RecorderWindow, NoCaptureDeviceMeansNoWindow) {
+    microphone.DeviceCount = 0;
+    SetWaveIn(std::make_shared<TWaveInSim>(microphone));
+    try {
+        TformMain form;
+        FAIL() << "window created";
+    } catch (const EReadError& e) {
+        EXPECT_STREQ(e.what(), "Error reading AudioIn.BaseChannel: Channel 0 is not available");
+    }
+}
+
+TEST_F(RecorderWindow, FileThatCannotBeCreatedIsReportedAndTheWindowStops) {
+    SetAppPath(folder.File("missing") + "/");
+    TformMain form;
+    ASSERT_TRUE(H::Execute(form, "actRecord"));
+    ASSERT_TRUE(WaitFor([&] { return !host.Boxes().empty(); }));
+    EXPECT_NE(host.Boxes()[0].Text.find("Cannot create file"), std::string::npos) << host.Boxes()[0].Text;
+    EXPECT_EQ(Buttons(form), "RPaso");
+    EXPECT_EQ(Status(form), "Stopped");
+}
+
+TEST_F(RecorderWindow, DeviceLostMidRecordingIsReportedAndOkStaysAsItWas) {
+    microphone.Failure = TSimFailure::Stalls;
+    microphone.StallAfterBuffers = 8;
+    SetWaveIn(std::make_shared<TWaveInSim>(microphone));
+    TformMain form;
+    ASSERT_TRUE(H::Execute(form, "actRecord"));
+    ASSERT_TRUE(WaitFor([&] { return !host.Boxes().empty(); }));
+    EXPECT_EQ(host.Boxes()[0].Flags, unsigned(mbIconStop));
+    EXPECT_EQ(Buttons(form), "RPaso");
+    EXPECT_EQ(Status(form), "Stopped");
+    H::Click(form, "btOK");  // still disabled
+    EXPECT_EQ(form.ModalResult(), mrNone);
+}
+
+TEST_F(RecorderWindow, StoredRatesApplyAndOthersOnlyShow) {
+    const std::string ini = folder.File("zelt.ini");
+    std::ofstream(ini) << "[Audio]\nBitRate=128\n";
+    {
+        TformMain form;
+        EXPECT_EQ(H::Caption(form, "btBPS"), "128 kbps");
+        EXPECT_EQ(form.MP3Out.BitRate, br128);
+        EXPECT_EQ(form.BitRateKbps, 128);
+    }
+    std::ofstream(ini) << "[Audio]\nBitRate=100\n";
+    {
+        TformMain form;
+        EXPECT_EQ(H::Caption(form, "btBPS"), "100 kbps");
+        EXPECT_EQ(form.MP3Out.BitRate, br64);
+        EXPECT_EQ(form.BitRateKbps, 100);
+    }
+    std::ofstream(ini) << "[Audio]\nBitRate=fast\n";
+    TformMain form;
+    EXPECT_EQ(H::Caption(form, "btBPS"), "64 kbps");
+}
