@@ -69,7 +69,7 @@ void TAudioIn::StartInput() {
     BufEnd = 0;
     BufStart = 1;
     Position = 0;
-    TotalBytes = RecordingBytes(GetBitsPerSample() / 8 * GetChannels() * std::int64_t{GetSampleRate()}, RecTime);
+    TotalBytes = RecordingBytes(BytesPerSecond(), RecTime);
     Busy = true;
     try {
         OpenDevice();
@@ -137,7 +137,7 @@ void TAudioIn::FillDriverQueue() {
 }
 
 std::chrono::milliseconds TAudioIn::DeviceWait() {
-    const std::int64_t bytesPerSecond = std::max(1, BytesPerSecond());
+    const std::int64_t bytesPerSecond = std::max<std::int64_t>(1, BytesPerSecond());
     return kStallGrace + std::chrono::milliseconds(std::int64_t{kDriverBuffers} * kBlockSize * 1000 / bytesPerSecond);
 }
 

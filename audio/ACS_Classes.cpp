@@ -42,8 +42,8 @@ void TACSInput::ResetInput() {
     Busy = false;
 }
 
-int TACSInput::BytesPerSecond() {
-    return GetBitsPerSample() / 8 * GetChannels() * GetSampleRate();
+std::int64_t TACSInput::BytesPerSecond() {
+    return std::int64_t{GetBitsPerSample() / 8} * GetChannels() * GetSampleRate();
 }
 
 // ---- TACSConverter ----
@@ -154,9 +154,9 @@ int TACSOutput::Progress() const {
 int TACSOutput::ElapsedSeconds() const {
     TACSInput* const input = Input();
     if (!input) return 0;
-    const int bytesPerSecond = input->BytesPerSecond();
+    const std::int64_t bytesPerSecond = input->BytesPerSecond();
     if (bytesPerSecond <= 0) return 0;
-    return RoundHalfEven(static_cast<double>(input->Position) / bytesPerSecond);
+    return RoundHalfEven(static_cast<double>(input->Position) / static_cast<double>(bytesPerSecond));
 }
 
 void TACSOutput::CheckProgress() {

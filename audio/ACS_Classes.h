@@ -59,8 +59,8 @@ public:
     virtual void StartInput() = 0;
     virtual void FinishInput() = 0;
 
-    // (bits div 8) x channels x rate; 0 when the format is not set.
-    int BytesPerSecond();
+    // (bits div 8) x channels x rate, wide enough for any format a caller may set.
+    std::int64_t BytesPerSecond();
 
     std::atomic<std::int32_t> Position{0};  // bytes delivered since StartInput
     std::atomic<std::int32_t> Size{-1};     // bytes to be delivered; -1 = unknown
