@@ -1,14 +1,14 @@
 // The recorder's audio chain against bare LAME.
 //
-// Whole chain: simulated microphone at full speed (a WAV file played as fast as buffers come)
-// -> level stage -> MP3 sink, 64 kbps, 22050 Hz stereo; against the `lame` command-line
-// encoder and against the library called directly, on the same PCM with the same settings.
-// Each reports seconds of audio per second of CPU (all threads; the child's for the CLI).
-// Then the level stage alone per 16384-byte block, and the encoder's time for the same block.
-// A summary with the ratios follows the table.
+// Whole chain: microphone source on the simulated device at full speed (a WAV file handed out
+// as fast as buffers come) -> level stage -> MP3 sink, 64 kbps, 22050 Hz stereo; the same chain
+// fed from memory; the `lame` command-line encoder; and the library called directly. All on the
+// same PCM with the same settings, each as seconds of audio per second of CPU (all threads of
+// this process; the child's for the CLI). Then the level stage alone per 16384-byte block and
+// the encoder's time for the same block. A summary with the ratios follows the table.
 //
-// Run: cmake --preset native-release -B build/rel && cmake --build build/rel --target
-// bench_audio_chain && build/rel/bench/audio_chain/bench_audio_chain
+// Run: ./kestova bench, or cmake --preset native-release -B build/rel && cmake --build build/rel
+// --target bench_audio_chain && build/rel/bench/audio_chain/bench_audio_chain
 #include "audio/ACS_Audio.h"
 #include "audio/ACS_Indicator.h"
 #include "audio/ACS_LAME.h"
