@@ -10,6 +10,7 @@
 #include "addin/com/OleError.h"
 #include "addin/zelAddinFactory.h"
 #include "addin/zelt_h.h"
+#include "platform/win32/WideText.h"
 
 namespace kestova {
 
@@ -59,7 +60,7 @@ std::wstring ServerPath(const std::wstring& path) {
 }
 
 void CheckRegistry(LSTATUS status, const std::wstring& key) {
-    if (status != ERROR_SUCCESS) throw com::EOleError(HRESULT_FROM_WIN32(status), "registry key " + com::Narrow(key));
+    if (status != ERROR_SUCCESS) throw com::EOleError(HRESULT_FROM_WIN32(status), "registry key " + win32::Narrow(key));
 }
 
 void WriteString(HKEY root, const std::wstring& key, const wchar_t* name, const std::wstring& data) {

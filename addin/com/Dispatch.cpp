@@ -3,24 +3,25 @@
 #include <algorithm>
 
 #include "addin/com/OleError.h"
+#include "platform/win32/WideText.h"
 
 namespace kestova::com {
 
 namespace {
 
 std::vector<DISPID> IdsOfNames(IDispatch* object, const std::wstring& name, const std::vector<TNamedArg>& named) {
-    if (!object) throw EOleError(E_POINTER, Narrow(name) + " of a null object");
+    if (!object) throw EOleError(E_POINTER, win32::Narrow(name) + " of a null object");
     std::vector<LPOLESTR> names{const_cast<LPOLESTR>(name.c_str())};
     for (const TNamedArg& arg : named) names.push_back(const_cast<LPOLESTR>(arg.name.c_str()));
     std::vector<DISPID> ids(names.size(), DISPID_UNKNOWN);
     Check(object->GetIDsOfNames(IID_NULL, names.data(), UINT(names.size()), LOCALE_USER_DEFAULT, ids.data()),
-          ("GetIDsOfNames " + Narrow(name)).c_str());
+          ("GetIDsOfNames " + win32::Narrow(name)).c_str());
     return ids;
 }
 
 std::string FailureText(const std::wstring& name, const EXCEPINFO& info) {
-    std::string text = "Invoke " + Narrow(name);
-    if (info.bstrDescription) text += ": " + Narrow(std::wstring(info.bstrDescription, SysStringLen(info.bstrDescription)));
+    std::string text = "Invoke " + win32::Narrow(name);
+    if (info.bstrDescription) text += ": " + win32::Narrow(std::wstring(info.bstrDescription, SysStringLen(info.bstrDescription)));
     return text;
 }
 

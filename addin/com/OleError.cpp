@@ -5,6 +5,8 @@
 
 #include <cstdio>
 
+#include "platform/win32/WideText.h"
+
 namespace kestova::com {
 
 namespace {
@@ -37,30 +39,14 @@ HRESULT ErrorToResult(REFIID iid, const wchar_t* source) {
     try {
         throw;
     } catch (const EOleError& error) {
-        SetErrorText(iid, source, Widen(error.Message()));
+        SetErrorText(iid, source, win32::Widen(error.Message()));
         return error.Code();
     } catch (const std::exception& error) {
-        SetErrorText(iid, source, Widen(error.what()));
+        SetErrorText(iid, source, win32::Widen(error.what()));
         return E_FAIL;
     } catch (...) {
         return E_UNEXPECTED;
     }
-}
-
-std::string Narrow(const std::wstring& text) {
-    if (text.empty()) return {};
-    const int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), int(text.size()), nullptr, 0, nullptr, nullptr);
-    std::string result(size, '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), int(text.size()), result.data(), size, nullptr, nullptr);
-    return result;
-}
-
-std::wstring Widen(const std::string& text) {
-    if (text.empty()) return {};
-    const int size = MultiByteToWideChar(CP_UTF8, 0, text.data(), int(text.size()), nullptr, 0);
-    std::wstring result(size, L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, text.data(), int(text.size()), result.data(), size);
-    return result;
 }
 
 }  // namespace kestova::com

@@ -23,7 +23,4 @@ void Check(HRESULT code, const char* what);
 // Turns the exception being handled into an HRESULT and COM error information for `iid`.
 HRESULT ErrorToResult(REFIID iid, const wchar_t* source);
 
-std::string Narrow(const std::wstring& text);
-std::wstring Widen(const std::string& text);
-
 }  // namespace kestova::com

@@ -7,6 +7,7 @@
 
 #include "addin/com/OleError.h"
 #include "tools/outlook_sim/ConnectionPoint.h"
+#include "platform/win32/WideText.h"
 
 namespace kestova::sim {
 
@@ -21,7 +22,7 @@ void Describe(EXCEPINFO* info, HRESULT code, const std::string& text) {
     *info = EXCEPINFO{};
     info->scode = code;
     info->bstrSource = SysAllocString(L"Outlook");
-    const std::wstring description = com::Widen(text);
+    const std::wstring description = win32::Widen(text);
     info->bstrDescription = SysAllocStringLen(description.data(), UINT(description.size()));
 }
 
@@ -102,7 +103,7 @@ com::TVariant TAutoObject::Call(const TMember& member, WORD flags, const DISPPAR
         }
     }
     if (put) {
-        if (!member.put) throw com::EOleError(DISP_E_MEMBERNOTFOUND, com::Narrow(member.name) + " is read-only");
+        if (!member.put) throw com::EOleError(DISP_E_MEMBERNOTFOUND, win32::Narrow(member.name) + " is read-only");
         member.put(assigned);
         return com::TVariant();
     }

@@ -9,6 +9,7 @@
 #include "addin/com/ComObject.h"
 #include "addin/com/OleError.h"
 #include "addin/com/Variant.h"
+#include "platform/win32/WideText.h"
 
 namespace kestova::sim {
 
@@ -30,13 +31,13 @@ com::ComPtr<T> FindItem(const std::vector<com::ComPtr<T>>& items, const com::TVa
         for (const com::ComPtr<T>& item : items)
             if (StrCmpIW(nameOf(*item.Get()).c_str(), name.c_str()) == 0) return item;
     }
-    throw com::EOleError(DISP_E_BADINDEX, "The item \"" + com::Narrow(key.AsText()) + "\" does not exist");
+    throw com::EOleError(DISP_E_BADINDEX, "The item \"" + win32::Narrow(key.AsText()) + "\" does not exist");
 }
 
 // Entries point back at their collection; a removed entry, or every entry of a collection
 // that goes away, forgets it, since clients may hold entries longer.
-template <class T>
-void RemoveItem(std::vector<com::ComPtr<T>>& items, const T* item) {
+template <class T, class U>
+void RemoveItem(std::vector<com::ComPtr<T>>& items, const U* item) {
     for (auto it = items.begin(); it != items.end(); ++it) {
         if (it->Get() == item) {
             (*it)->Orphan();

@@ -2,6 +2,7 @@
 
 #include "addin/com/OutlookIds.h"
 #include "tools/outlook_sim/Collection.h"
+#include "platform/win32/WideText.h"
 
 namespace kestova::sim {
 
@@ -96,7 +97,7 @@ TSimCommandBars::TSimCommandBars() : TAutoObject({}, nullptr) {
 }
 
 com::ComPtr<TSimCommandBar> TSimCommandBars::Add(const std::wstring& name, long position, bool temporary) {
-    if (Find(name)) throw com::EOleError(E_INVALIDARG, "A toolbar named \"" + com::Narrow(name) + "\" exists");
+    if (Find(name)) throw com::EOleError(E_INVALIDARG, "A toolbar named \"" + win32::Narrow(name) + "\" exists");
     items_.push_back(com::Make<TSimCommandBar>(name, position, temporary));
     return items_.back();
 }

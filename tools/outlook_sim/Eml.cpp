@@ -4,6 +4,7 @@
 
 #include "addin/com/OleError.h"
 #include "tools/outlook_sim/Items.h"
+#include "platform/win32/WideText.h"
 
 namespace kestova::sim {
 
@@ -19,7 +20,7 @@ std::string Wrapped(const std::string& text) {
 }
 
 std::string AttachmentPart(const TSimAttachment& attachment) {
-    const std::string name = com::Narrow(attachment.DisplayName());
+    const std::string name = win32::Narrow(attachment.DisplayName());
     return std::string("--") + kBoundary + "\r\n" +
            "Content-Type: application/octet-stream; name=\"" + name + "\"\r\n" +
            "Content-Transfer-Encoding: base64\r\n" +
@@ -45,10 +46,10 @@ std::string Base64(const std::string& data) {
 }
 
 std::string EmlText(const TSimItem& item) {
-    std::string text = "To: " + com::Narrow(item.To()) + "\r\n" + "Subject: " + com::Narrow(item.Subject()) + "\r\n" +
+    std::string text = "To: " + win32::Narrow(item.To()) + "\r\n" + "Subject: " + win32::Narrow(item.Subject()) + "\r\n" +
                        "MIME-Version: 1.0\r\n" + "Content-Type: multipart/mixed; boundary=\"" + kBoundary + "\"\r\n\r\n" +
                        "--" + kBoundary + "\r\n" + "Content-Type: text/plain; charset=utf-8\r\n\r\n" +
-                       com::Narrow(item.Body()) + "\r\n";
+                       win32::Narrow(item.Body()) + "\r\n";
     for (const auto& attachment : item.Attachments().Items()) text += AttachmentPart(*attachment.Get());
     return text + "--" + kBoundary + "--\r\n";
 }
@@ -56,7 +57,7 @@ std::string EmlText(const TSimItem& item) {
 void SaveAsEml(const TSimItem& item, const std::wstring& path) {
     std::ofstream out(path.c_str(), std::ios::binary);
     out << EmlText(item);
-    if (!out.flush()) throw com::EOleError(E_FAIL, "Cannot save \"" + com::Narrow(path) + "\"");
+    if (!out.flush()) throw com::EOleError(E_FAIL, "Cannot save \"" + win32::Narrow(path) + "\"");
 }
 
 }  // namespace kestova::sim

@@ -7,6 +7,7 @@
 #include "addin/com/OutlookIds.h"
 #include "tools/outlook_sim/Collection.h"
 #include "tools/outlook_sim/Eml.h"
+#include "platform/win32/WideText.h"
 
 namespace kestova::sim {
 
@@ -18,7 +19,7 @@ const long olContact = 40;
 
 std::string ReadFile(const std::wstring& path) {
     std::ifstream in(path.c_str(), std::ios::binary);
-    if (!in) throw com::EOleError(E_FAIL, "Cannot add the attachment \"" + com::Narrow(path) + "\"");
+    if (!in) throw com::EOleError(E_FAIL, "Cannot add the attachment \"" + win32::Narrow(path) + "\"");
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 

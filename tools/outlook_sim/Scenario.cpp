@@ -7,6 +7,7 @@
 
 #include "addin/com/OleError.h"
 #include "tools/outlook_sim/Eml.h"
+#include "platform/win32/WideText.h"
 
 namespace kestova::sim {
 
@@ -56,8 +57,8 @@ std::string Outcome(const std::vector<TAddinResult>& results, const char* verb) 
     if (results.empty()) return "no add-ins";
     std::string text;
     for (const TAddinResult& r : results) {
-        if (FAILED(r.result)) throw Exception(com::Narrow(r.progID) + " failed: " + Hex(r.result));
-        text += (text.empty() ? "" : ", ") + com::Narrow(r.progID) + " " + verb;
+        if (FAILED(r.result)) throw Exception(win32::Narrow(r.progID) + " failed: " + Hex(r.result));
+        text += (text.empty() ? "" : ", ") + win32::Narrow(r.progID) + " " + verb;
     }
     return text;
 }
@@ -110,14 +111,14 @@ std::string TScenario::Execute(const TWords& words) {
         return {};
     }
     if (verb == "attach") {
-        const std::wstring name = words.size() > 3 ? com::Widen(words[3]) : std::wstring();
-        const std::wstring file = com::Widen(Arg(words, 2));
+        const std::wstring name = words.size() > 3 ? win32::Widen(words[3]) : std::wstring();
+        const std::wstring file = win32::Widen(Arg(words, 2));
         const bool relative = PathIsRelativeW(file.c_str());
         Item(Arg(words, 1)).Attachments().Add(relative ? folder_ + file : file, 1, name);
         return {};
     }
     if (verb == "save") {
-        SaveAsEml(Item(Arg(words, 1)), com::Widen(Arg(words, 2)));
+        SaveAsEml(Item(Arg(words, 1)), win32::Widen(Arg(words, 2)));
         return {};
     }
     if (verb == "send") return application_.ItemSend(Item(Arg(words, 1)).AsDispatch()) ? "cancelled" : "sent";
@@ -145,6 +146,7 @@ std::string TScenario::Open(const TWords& words) {
     } else {
         throw Exception("unknown window kind: " + kind);
     }
+    window.window = window.inspector ? com::ComPtr<TSimWindow>(window.inspector) : com::ComPtr<TSimWindow>(window.explorer);
     windows_[name] = window;
     return {};
 }
@@ -153,16 +155,13 @@ std::string TScenario::WindowEvent(const TWords& words) {
     const std::string& verb = words[0];
     TWindow& window = Window(Arg(words, 1));
     if (verb == "close") {
-        const TWindow closing = window;
+        const com::ComPtr<TSimWindow> closing = window.window;
         windows_.erase(words[1]);
-        if (closing.inspector) closing.inspector->Close();
-        if (closing.explorer) closing.explorer->Close();
+        closing->Close();
     } else if (verb == "activate") {
-        if (window.inspector) window.inspector->Activate();
-        if (window.explorer) window.explorer->Activate();
+        window.window->Activate();
     } else if (verb == "deactivate") {
-        if (window.inspector) window.inspector->Deactivate();
-        if (window.explorer) window.explorer->Deactivate();
+        window.window->Deactivate();
     } else if (verb == "select" && window.explorer) {
         window.explorer->SelectionChange();
     } else {
@@ -172,11 +171,9 @@ std::string TScenario::WindowEvent(const TWords& words) {
 }
 
 std::string TScenario::Click(const TWords& words) {
-    const std::wstring caption = com::Widen(Arg(words, 2));
-    for (const auto& bar : CommandBars(Window(Arg(words, 1))).Items())
-        for (const auto& button : bar->Controls().Items())
-            if (button->Caption() == caption) return button->Click() ? "CancelDefault set" : "clicked";
-    throw Exception("no button \"" + words[2] + "\"");
+    const auto buttons = Buttons(Arg(words, 1), Arg(words, 2));
+    if (buttons.empty()) throw Exception("no button \"" + words[2] + "\"");
+    return buttons.front()->Click() ? "CancelDefault set" : "clicked";
 }
 
 std::string TScenario::Expect(const TWords& words) {
@@ -190,19 +187,15 @@ std::string TScenario::Expect(const TWords& words) {
     } else if (what == "sinks") {
         Compare(SinkCount(Arg(words, 2)), Number(Arg(words, 3)), "sinks on " + words[2]);
     } else if (what == "toolbar") {
-        const bool present = CommandBars(Window(Arg(words, 2))).Find(com::Widen(Arg(words, 3))) != nullptr;
+        const bool present = Window(Arg(words, 2)).window->CommandBars().Find(win32::Widen(Arg(words, 3))) != nullptr;
         if (present != YesNo(Arg(words, 4))) throw Exception(present ? "toolbar present" : "no such toolbar");
     } else if (what == "buttons") {
-        const std::wstring caption = com::Widen(Arg(words, 3));
-        size_t count = 0;
-        for (const auto& bar : CommandBars(Window(Arg(words, 2))).Items())
-            for (const auto& button : bar->Controls().Items()) count += button->Caption() == caption;
-        Compare(count, Number(Arg(words, 4)), "buttons \"" + words[3] + "\"");
+        Compare(Buttons(Arg(words, 2), Arg(words, 3)).size(), Number(Arg(words, 4)), "buttons \"" + words[3] + "\"");
     } else if (what == "attachments") {
         Compare(Item(Arg(words, 2)).Attachments().Items().size(), Number(Arg(words, 3)), "attachments");
     } else if (what == "attachment") {
         bool present = false;
-        for (const auto& a : Item(Arg(words, 2)).Attachments().Items()) present |= a->DisplayName() == com::Widen(Arg(words, 3));
+        for (const auto& a : Item(Arg(words, 2)).Attachments().Items()) present |= a->DisplayName() == win32::Widen(Arg(words, 3));
         if (present != YesNo(Arg(words, 4))) throw Exception(present ? "attachment present" : "no such attachment");
     } else {
         throw Exception("unknown expectation: " + what);
@@ -216,8 +209,12 @@ TScenario::TWindow& TScenario::Window(const std::string& name) {
     return found->second;
 }
 
-TSimCommandBars& TScenario::CommandBars(const TWindow& window) {
-    return window.inspector ? window.inspector->CommandBars() : window.explorer->CommandBars();
+std::vector<com::ComPtr<TSimButton>> TScenario::Buttons(const std::string& window, const std::string& caption) {
+    std::vector<com::ComPtr<TSimButton>> found;
+    for (const auto& bar : Window(window).window->CommandBars().Items())
+        for (const auto& button : bar->Controls().Items())
+            if (button->Caption() == win32::Widen(caption)) found.push_back(button);
+    return found;
 }
 
 TSimItem& TScenario::Item(const std::string& name) {
@@ -230,8 +227,7 @@ size_t TScenario::SinkCount(const std::string& target) {
     if (target == "application") return application_.Sinks().size();
     if (target == "inspectors") return application_.Inspectors().Sinks().size();
     if (target == "explorers") return application_.Explorers().Sinks().size();
-    const TWindow& window = Window(target);
-    return window.inspector ? window.inspector->Sinks().size() : window.explorer->Sinks().size();
+    return Window(target).window->Sinks().size();
 }
 
 }  // namespace kestova::sim

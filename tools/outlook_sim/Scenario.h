@@ -35,7 +35,8 @@ public:
 private:
     using TWords = std::vector<std::string>;
     struct TWindow {
-        com::ComPtr<TSimInspector> inspector;
+        com::ComPtr<TSimWindow> window;
+        com::ComPtr<TSimInspector> inspector;  // one of these two is set
         com::ComPtr<TSimExplorer> explorer;
     };
 
@@ -47,7 +48,7 @@ private:
     std::string Connect();
     std::string Disconnect();
     TWindow& Window(const std::string& name);
-    TSimCommandBars& CommandBars(const TWindow& window);
+    std::vector<com::ComPtr<TSimButton>> Buttons(const std::string& window, const std::string& caption);
     TSimItem& Item(const std::string& name);
     size_t SinkCount(const std::string& target);
 

@@ -2,7 +2,6 @@
 
 #include "addin/com/Dispatch.h"
 #include "addin/com/OutlookIds.h"
-#include "tools/outlook_sim/Collection.h"
 
 namespace kestova::sim {
 
@@ -13,6 +12,10 @@ namespace {
 const long msoBarTop = 1;
 const long msoControlButton = 1;
 
+static_assert(dispInspectorActivate == dispExplorerActivate && dispInspectorDeactivate == dispExplorerDeactivate &&
+                  dispInspectorClose == dispExplorerClose,
+              "inspectors and explorers share their window events");
+
 TGetter Action(std::function<void()> action) {
     return [action](const TArgs&) {
         action();
@@ -20,81 +23,44 @@ TGetter Action(std::function<void()> action) {
     };
 }
 
-template <class T>
-TGetter ItemByIndex(const std::vector<com::ComPtr<T>>& items) {
-    return [&items](const TArgs& args) {
-        const com::TVariant index(args.At(0).AsLong());  // windows have no names to look up
-        return com::TVariant(FindItem(items, index, [](T&) { return std::wstring(); })->AsDispatch());
-    };
-}
-
 }  // namespace
 
-TSimInspector::TSimInspector(TSimInspectors* parent, com::ComPtr<TSimItem> item)
-    : TAutoObject({IID__Inspector}, &DIID_InspectorEvents), parent_(parent), item_(std::move(item)),
-      commandBars_(com::Make<TSimCommandBars>()) {
-    commandBars_->Add(L"Standard", msoBarTop, false);
-    Property(L"CurrentItem", [this](const TArgs&) { return com::TVariant(item_->AsDispatch()); });
+TSimWindow::TSimWindow(const GUID& iid, const GUID& events, IWindowList* list)
+    : TAutoObject({iid}, &events), list_(list), commandBars_(com::Make<TSimCommandBars>()) {
     Property(L"CommandBars", [this](const TArgs&) { return com::TVariant(commandBars_->AsDispatch()); });
     Method(L"Activate", {}, Action([this] { Activate(); }));
     Method(L"Close", {L"SaveMode"}, Action([this] { Close(); }));
 }
 
-void TSimInspector::Activate() { Fire(dispInspectorActivate); }
+void TSimWindow::Activate() { Fire(dispInspectorActivate); }
 
-void TSimInspector::Deactivate() { Fire(dispInspectorDeactivate); }
+void TSimWindow::Deactivate() { Fire(dispInspectorDeactivate); }
 
-// Close arrives while the window is still listed, as in Outlook.
-void TSimInspector::Close() {
-    const com::ComPtr<TSimInspector> keepAlive(this);
+void TSimWindow::Close() {
+    const com::ComPtr<TSimWindow> keepAlive(this);
     Fire(dispInspectorClose);
-    if (parent_) parent_->Remove(this);
+    if (list_) list_->Remove(this);
 }
 
-TSimInspectors::TSimInspectors() : TAutoObject({IID__Inspectors}, &DIID_InspectorsEvents) {
-    Property(L"Count", [this](const TArgs&) { return com::TVariant(long(items_.size())); });
-    Method(L"Item", {L"Index"}, ItemByIndex(items_));
+TSimInspector::TSimInspector(IWindowList* list, com::ComPtr<TSimItem> item)
+    : TSimWindow(IID__Inspector, DIID_InspectorEvents, list), item_(std::move(item)) {
+    CommandBars().Add(L"Standard", msoBarTop, false);
+    Property(L"CurrentItem", [this](const TArgs&) { return com::TVariant(item_->AsDispatch()); });
 }
 
-TSimInspectors::~TSimInspectors() {
-    OrphanAll(items_);
-}
-
-com::ComPtr<TSimInspector> TSimInspectors::Open(com::ComPtr<TSimItem> item) {
-    items_.push_back(com::Make<TSimInspector>(this, std::move(item)));
-    const com::ComPtr<TSimInspector> opened = items_.back();
-    FireNewInspector(opened->AsDispatch());
-    return opened;
-}
-
-void TSimInspectors::FireNewInspector(IDispatch* inspector) {
-    Fire(dispNewInspector, inspector);
-}
-
-void TSimInspectors::Remove(const TSimInspector* inspector) {
-    RemoveItem(items_, inspector);
-}
-
-TSimExplorer::TSimExplorer(TSimExplorers* parent, bool withStandard)
-    : TAutoObject({IID__Explorer}, &DIID_ExplorerEvents), parent_(parent), commandBars_(com::Make<TSimCommandBars>()) {
-    commandBars_->Add(L"Menu Bar", msoBarTop, false);
+TSimExplorer::TSimExplorer(IWindowList* list, bool withStandard)
+    : TSimWindow(IID__Explorer, DIID_ExplorerEvents, list) {
+    CommandBars().Add(L"Menu Bar", msoBarTop, false);
     if (withStandard) AddStandardToolbar();
-    Property(L"CommandBars", [this](const TArgs&) { return com::TVariant(commandBars_->AsDispatch()); });
-    Method(L"Activate", {}, Action([this] { Activate(); }));
-    Method(L"Close", {}, Action([this] { Close(); }));
 }
 
 // Outlook's built-in "Standard" toolbar, with one built-in button of its own.
 void TSimExplorer::AddStandardToolbar() {
-    const com::ComPtr<TSimCommandBar> standard = commandBars_->Add(L"Standard", msoBarTop, false);
+    const com::ComPtr<TSimCommandBar> standard = CommandBars().Add(L"Standard", msoBarTop, false);
     com::PutProperty(standard->AsDispatch(), L"Visible", com::TVariant(true));
     const com::ComPtr<TSimButton> builtIn = standard->Controls().Add(msoControlButton, false);
     com::PutProperty(builtIn->AsDispatch(), L"Caption", com::TVariant(L"&New"));
 }
-
-void TSimExplorer::Activate() { Fire(dispExplorerActivate); }
-
-void TSimExplorer::Deactivate() { Fire(dispExplorerDeactivate); }
 
 void TSimExplorer::SelectionChange() { Fire(dispExplorerSelectionChange); }
 
@@ -102,30 +68,28 @@ bool TSimExplorer::BeforeFolderSwitch(IDispatch* folder) {
     return FireCancellable(dispExplorerBeforeFolderSwitch, folder);
 }
 
-void TSimExplorer::Close() {
-    const com::ComPtr<TSimExplorer> keepAlive(this);
-    Fire(dispExplorerClose);
-    if (parent_) parent_->Remove(this);
-}
-
-TSimExplorers::TSimExplorers() : TAutoObject({IID__Explorers}, &DIID_ExplorersEvents) {
+template <class TWindow>
+TSimWindows<TWindow>::TSimWindows(const GUID& iid, const GUID& events, DISPID opened)
+    : TAutoObject({iid}, &events), opened_(opened) {
     Property(L"Count", [this](const TArgs&) { return com::TVariant(long(items_.size())); });
-    Method(L"Item", {L"Index"}, ItemByIndex(items_));
+    Method(L"Item", {L"Index"}, [this](const TArgs& args) {
+        const com::TVariant index(args.At(0).AsLong());  // windows have no names to look up
+        return com::TVariant(FindItem(items_, index, [](TWindow&) { return std::wstring(); })->AsDispatch());
+    });
 }
 
-TSimExplorers::~TSimExplorers() {
-    OrphanAll(items_);
+TSimInspectors::TSimInspectors() : TSimWindows(IID__Inspectors, DIID_InspectorsEvents, dispNewInspector) {}
+
+com::ComPtr<TSimInspector> TSimInspectors::Open(com::ComPtr<TSimItem> item) {
+    return Opened(com::Make<TSimInspector>(this, std::move(item)));
 }
+
+void TSimInspectors::FireNewInspector(IDispatch* inspector) { Fire(dispNewInspector, inspector); }
+
+TSimExplorers::TSimExplorers() : TSimWindows(IID__Explorers, DIID_ExplorersEvents, dispNewExplorer) {}
 
 com::ComPtr<TSimExplorer> TSimExplorers::Open(bool withStandard) {
-    items_.push_back(com::Make<TSimExplorer>(this, withStandard));
-    const com::ComPtr<TSimExplorer> opened = items_.back();
-    Fire(dispNewExplorer, opened->AsDispatch());
-    return opened;
-}
-
-void TSimExplorers::Remove(const TSimExplorer* explorer) {
-    RemoveItem(items_, explorer);
+    return Opened(com::Make<TSimExplorer>(this, withStandard));
 }
 
 }  // namespace kestova::sim

@@ -1,76 +1,94 @@
 #pragma once
 // Outlook's windows and their collections: inspectors show one item, explorers show a folder.
-// Opening a window through the collection raises NewInspector or NewExplorer; closing it raises
+// Opening a window through its collection raises NewInspector or NewExplorer; closing it raises
 // the window's Close and then takes it out of its collection.
 #include <vector>
 
 #include "tools/outlook_sim/AutoObject.h"
+#include "tools/outlook_sim/Collection.h"
 #include "tools/outlook_sim/CommandBars.h"
 #include "tools/outlook_sim/Items.h"
 
 namespace kestova::sim {
 
-class TSimInspectors;
-class TSimExplorers;
+class TSimWindow;
 
-class TSimInspector : public TAutoObject {
+// What a window needs of the collection that lists it.
+class IWindowList {
 public:
-    TSimInspector(TSimInspectors* parent, com::ComPtr<TSimItem> item);
-    void Orphan() { parent_ = nullptr; }
+    virtual void Remove(const TSimWindow* window) = 0;
+
+protected:
+    ~IWindowList() = default;
+};
+
+// What inspectors and explorers share: command bars, Activate, Deactivate and Close.
+class TSimWindow : public TAutoObject {
+public:
+    void Orphan() { list_ = nullptr; }
     void Activate();
     void Deactivate();
-    void Close();
-    TSimItem& CurrentItem() const { return *item_.Get(); }
+    void Close();  // raised while the window is still listed, as in Outlook
     TSimCommandBars& CommandBars() const { return *commandBars_.Get(); }
 
+protected:
+    TSimWindow(const GUID& iid, const GUID& events, IWindowList* list);
+
 private:
-    TSimInspectors* parent_;  // not owned; null once the collection is gone
-    com::ComPtr<TSimItem> item_;
+    IWindowList* list_;  // not owned; null once the collection is gone
     com::ComPtr<TSimCommandBars> commandBars_;
 };
 
-class TSimInspectors : public TAutoObject {
+class TSimInspector : public TSimWindow {
+public:
+    TSimInspector(IWindowList* list, com::ComPtr<TSimItem> item);
+    TSimItem& CurrentItem() const { return *item_.Get(); }
+
+private:
+    com::ComPtr<TSimItem> item_;
+};
+
+class TSimExplorer : public TSimWindow {
+public:
+    TSimExplorer(IWindowList* list, bool withStandard);
+    void SelectionChange();
+    bool BeforeFolderSwitch(IDispatch* folder);  // answers whether a handler cancelled
+    void AddStandardToolbar();
+};
+
+// A window collection: Count, Item by index, and the event that announces a new window.
+template <class TWindow>
+class TSimWindows : public TAutoObject, public IWindowList {
+public:
+    ~TSimWindows() override { OrphanAll(items_); }
+    void Remove(const TSimWindow* window) override { RemoveItem(items_, window); }
+    const std::vector<com::ComPtr<TWindow>>& Items() const { return items_; }
+
+protected:
+    TSimWindows(const GUID& iid, const GUID& events, DISPID opened);
+    com::ComPtr<TWindow> Opened(com::ComPtr<TWindow> window) {
+        items_.push_back(window);
+        Fire(opened_, window->AsDispatch());
+        return window;
+    }
+
+private:
+    DISPID opened_;
+    std::vector<com::ComPtr<TWindow>> items_;
+};
+
+class TSimInspectors : public TSimWindows<TSimInspector> {
 public:
     TSimInspectors();
-    ~TSimInspectors() override;
     com::ComPtr<TSimInspector> Open(com::ComPtr<TSimItem> item);
-    void Remove(const TSimInspector* inspector);
-    const std::vector<com::ComPtr<TSimInspector>>& Items() const { return items_; }
-    // Raises NewInspector with any object, for hosts that misbehave.
+    // Raises NewInspector with any object, as a misbehaving host might.
     void FireNewInspector(IDispatch* inspector);
-
-private:
-    std::vector<com::ComPtr<TSimInspector>> items_;
 };
 
-class TSimExplorer : public TAutoObject {
-public:
-    TSimExplorer(TSimExplorers* parent, bool withStandard);
-    void Orphan() { parent_ = nullptr; }
-    void Activate();
-    void Deactivate();
-    void SelectionChange();
-    // Answers whether a handler cancelled the switch.
-    bool BeforeFolderSwitch(IDispatch* folder);
-    void Close();
-    void AddStandardToolbar();
-    TSimCommandBars& CommandBars() const { return *commandBars_.Get(); }
-
-private:
-    TSimExplorers* parent_;  // not owned; null once the collection is gone
-    com::ComPtr<TSimCommandBars> commandBars_;
-};
-
-class TSimExplorers : public TAutoObject {
+class TSimExplorers : public TSimWindows<TSimExplorer> {
 public:
     TSimExplorers();
-    ~TSimExplorers() override;
     com::ComPtr<TSimExplorer> Open(bool withStandard);
-    void Remove(const TSimExplorer* explorer);
-    const std::vector<com::ComPtr<TSimExplorer>>& Items() const { return items_; }
-
-private:
-    std::vector<com::ComPtr<TSimExplorer>> items_;
 };
 
 }  // namespace kestova::sim

@@ -4,7 +4,7 @@
 #include <iostream>
 
 #include "addin/com/Handles.h"
-#include "addin/com/OleError.h"
+#include "platform/win32/WideText.h"
 #include "tools/outlook_sim/Scenario.h"
 
 int main(int argc, char** argv) {
@@ -17,7 +17,7 @@ int main(int argc, char** argv) {
     if (argc < 2) return kestova::sim::TScenario(*application.Get(), std::cout).Run(std::cin);
     const std::string path = argv[1];
     const std::string folder = path.substr(0, path.find_last_of("\\/") + 1);
-    kestova::sim::TScenario scenario(*application.Get(), std::cout, kestova::com::Widen(folder));
+    kestova::sim::TScenario scenario(*application.Get(), std::cout, kestova::win32::Widen(folder));
     std::ifstream file(path);
     if (!file) {
         std::cerr << "outlook_sim: cannot open " << argv[1] << std::endl;
