@@ -77,6 +77,37 @@ TEST_F(EventSinkTest, NamedArgumentsLandOnTheirParameters) {
     EXPECT_EQ(cancel, VARIANT_TRUE);
 }
 
+TEST_F(EventSinkTest, NamedArgumentBeyondTheParameterListIsIgnored) {
+    TOutlookApplication wrapper(outlook_->AsDispatch());
+    int calls = 0;
+    wrapper.OnReminder = [&](TOutlookServer*, IDispatch*) { ++calls; };
+    VARIANT item;
+    item.vt = VT_DISPATCH;
+    item.pdispVal = outlook_->AsDispatch();
+    EXPECT_EQ(InvokeSink(wrapper.EventSink(), dispApplicationReminder, {item}, {5}), S_OK);
+    EXPECT_EQ(InvokeSink(wrapper.EventSink(), dispApplicationReminder, {item}, {DISPID_PROPERTYPUT}), S_OK);
+    EXPECT_EQ(calls, 0);
+    EXPECT_EQ(InvokeSink(wrapper.EventSink(), dispApplicationReminder, {item}, {0}), S_OK);
+    EXPECT_EQ(calls, 1);
+}
+
+TEST_F(EventSinkTest, CancelIsCopiedBackIntoAByRefVariant) {
+    TOutlookExplorer wrapper(outlook_->Explorers().Open(true)->AsDispatch());
+    wrapper.OnBeforeViewSwitch = [](TOutlookServer*, IDispatch*, bool& cancel) { cancel = true; };
+    VARIANT inner;
+    inner.vt = VT_I4;  // a caller may hand Cancel as a variant of any convertible type
+    inner.lVal = 0;
+    VARIANT byRef;
+    byRef.vt = VT_VARIANT | VT_BYREF;
+    byRef.pvarVal = &inner;
+    VARIANT view;
+    view.vt = VT_DISPATCH;
+    view.pdispVal = outlook_->AsDispatch();
+    EXPECT_EQ(InvokeSink(wrapper.EventSink(), dispExplorerBeforeViewSwitch, {byRef, view}), S_OK);
+    EXPECT_EQ(inner.vt, VT_BOOL);
+    EXPECT_EQ(inner.boolVal, VARIANT_TRUE);
+}
+
 TEST_F(EventSinkTest, UnknownDispidAndEmptySlotCallNothing) {
     TOutlookExplorer wrapper(outlook_->Explorers().Open(true)->AsDispatch());
     int calls = 0;
@@ -93,6 +124,10 @@ TEST_F(EventSinkTest, ArgumentThatIsNotAnInspectorCallsNoHandler) {
     int calls = 0;
     wrapper.OnNewInspector = [&](TOutlookServer*, IDispatch*) { ++calls; };
     auto mail = com::Make<sim::TSimItem>(sim::TItemKind::Mail);
+    VARIANT notAnInspector;
+    notAnInspector.vt = VT_DISPATCH;
+    notAnInspector.pdispVal = mail->AsDispatch();
+    EXPECT_EQ(InvokeSink(wrapper.EventSink(), dispNewInspector, {notAnInspector}), S_OK);
     outlook_->Inspectors().FireNewInspector(mail->AsDispatch());
     EXPECT_EQ(InvokeSink(wrapper.EventSink(), dispNewInspector, {}), S_OK);  // no argument at all
     EXPECT_EQ(calls, 0);
