@@ -18,6 +18,9 @@ struct TJpegErrors {
     char text[JMSG_LENGTH_MAX];
 };
 
+// Warnings (a cut-off file, say) are not printed: the picture is used as far as it decodes.
+void Silent(j_common_ptr) {}
+
 void ErrorExit(j_common_ptr info) {
     auto* errors = reinterpret_cast<TJpegErrors*>(info->err);
     info->err->format_message(info, errors->text);
@@ -52,6 +55,7 @@ TBitmap24 DecodeJpeg(const uint8_t* data, size_t size) {
     TJpegErrors errors{};
     info.err = jpeg_std_error(&errors.manager);
     errors.manager.error_exit = ErrorExit;
+    errors.manager.output_message = Silent;
     TBitmap24 bitmap;
     const bool ok = Decompress(info, errors, data, size, bitmap);
     jpeg_destroy_decompress(&info);

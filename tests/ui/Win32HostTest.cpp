@@ -13,12 +13,17 @@
 #include "ui/win32/Resources.h"
 #include "ui/win32/Text.h"
 
+#include "tests/ui/RealWindows.h"
+
 #include <gtest/gtest.h>
 
 #include <functional>
 #include <string>
 
 using namespace kestova;
+using kestova::test::HasDisplay;
+using kestova::test::SaveScreenshot;
+using kestova::test::TextOf;
 
 namespace {
 
@@ -76,45 +81,6 @@ struct TVoiceForm : TForm {
         };
     }
 };
-
-std::string TextOf(HWND window) {
-    wchar_t text[256] = {};
-    GetWindowTextW(window, text, 256);
-    return Narrow(text);
-}
-
-// Wine starts Unix programs too: the screen is read with xwd and cut to the window by convert.
-// Wine does not let a Windows program wait for a Unix process, so the picture is written under
-// a temporary name and renamed when complete, and the test waits for the final name.
-bool SaveScreenshot(HWND window, const std::string& path) {
-    RECT r{};
-    GetWindowRect(window, &r);
-    const std::string crop = std::to_string(r.right - r.left) + "x" + std::to_string(r.bottom - r.top) + "+" +
-                             std::to_string(r.left) + "+" + std::to_string(r.top);
-    const std::wstring wide = Widen(path);
-    DeleteFileW(wide.c_str());
-    std::wstring command = L"/bin/sh -c \"xwd -root -silent | /usr/bin/convert xwd:- -crop " + Widen(crop) +
-                           L" +repage " + wide + L".tmp.png && mv " + wide + L".tmp.png " + wide + L"\"";
-    STARTUPINFOW startup{};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION process{};
-    if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
-        return false;
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-    const ULONGLONG deadline = GetTickCount64() + 60000;
-    while (GetFileAttributesW(wide.c_str()) == INVALID_FILE_ATTRIBUTES) {
-        if (GetTickCount64() > deadline) return false;
-        Sleep(50);
-    }
-    return true;
-}
-
-bool HasDisplay() {
-    HWND probe = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
-    if (probe) DestroyWindow(probe);
-    return probe != nullptr;
-}
 
 class Win32Host : public ::testing::Test {
 protected:
