@@ -133,8 +133,9 @@ void TACSOutput::Pause() {
     if (!Worker->Suspended()) Worker->Suspend();
 }
 
+// Only a paused run is resumed: an idle worker woken here would spin until the next run.
 void TACSOutput::Resume() {
-    if (Worker->Suspended()) Worker->Resume();
+    if (Status() == osPaused) Worker->Resume();
 }
 
 TOutputStatus TACSOutput::Status() const {

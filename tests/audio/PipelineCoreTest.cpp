@@ -84,15 +84,6 @@ TEST(PipelineRun, StopEndsWithOneOnDoneAfterTheFileIsClosed) {
     std::remove(file.c_str());
 }
 
-TEST(PipelineRun, EndOfStreamEndsTheRun) {
-    TChain c(3);
-    c.sink.Run();
-    ASSERT_TRUE(c.log.WaitEnds());
-    EXPECT_EQ(c.log.Done(), 1);
-    EXPECT_EQ(c.sink.Pulled, 3 * 16384);
-    EXPECT_EQ(c.sink.Status(), osIdle);
-}
-
 TEST(PipelinePause, PauseResumeAndStopWhilePaused) {
     TChain c;
     c.sink.Run();
