@@ -1,5 +1,4 @@
-// Main-thread dispatch on Windows: a message-only window (HWND_MESSAGE, so no display is
-// needed) owned by the creating thread. Posted calls wait in a queue and one message wakes
+// Main-thread dispatch on Windows: a message-only window owned by the creating thread. Posted calls wait in a queue and one message wakes
 // the window to run them; Send passes its call by SendMessage, which the system runs on the
 // owning thread while that thread pumps messages, and returns after it has run.
 #include <windows.h>
@@ -11,6 +10,7 @@
 
 #include "core/Exception.h"
 #include "platform/MainThread.h"
+#include "platform/win32/MessageWindow.h"
 
 namespace kestova {
 
@@ -18,7 +18,6 @@ namespace {
 
 constexpr UINT WM_RUN_POSTED = WM_APP + 1;
 constexpr UINT WM_RUN_SENT = WM_APP + 2;
-constexpr wchar_t kClassName[] = L"KestovaMainThread";
 
 struct TSentCall {
     const TThreadCall* call;
@@ -43,44 +42,24 @@ private:
     void Keep(std::exception_ptr error);
 
     const DWORD owner_;
-    HWND window_ = nullptr;
+    TMessageWindow window_;
     std::mutex lock_;
     std::deque<TThreadCall> calls_;
     std::exception_ptr postedError_;  // owning thread only
 };
 
-void RegisterClassOnce() {
-    static const bool registered = [] {
-        WNDCLASSEXW wc{};
-        wc.cbSize = sizeof(wc);
-        wc.lpfnWndProc = DefWindowProcW;
-        wc.hInstance = GetModuleHandleW(nullptr);
-        wc.lpszClassName = kClassName;
-        return RegisterClassExW(&wc) != 0;
-    }();
-    if (!registered) throw Exception("The dispatch window class cannot be registered");
-}
+TWin32MainThread::TWin32MainThread()
+    : owner_(GetCurrentThreadId()), window_("KestovaMainThread", &WndProc, this) {}
 
-TWin32MainThread::TWin32MainThread() : owner_(GetCurrentThreadId()) {
-    RegisterClassOnce();
-    window_ = CreateWindowExW(0, kClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                              GetModuleHandleW(nullptr), nullptr);
-    if (!window_) throw Exception("The dispatch window cannot be created");
-    SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-    SetWindowLongPtrW(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&WndProc));
-}
-
-TWin32MainThread::~TWin32MainThread() {
-    SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
-    DestroyWindow(window_);
-}
+// The window goes with its queue: calls still posted are dropped, senders are refused.
+TWin32MainThread::~TWin32MainThread() = default;
 
 void TWin32MainThread::Post(TThreadCall call) {
     {
         std::lock_guard<std::mutex> guard(lock_);
         calls_.push_back(std::move(call));
     }
-    PostMessageW(window_, WM_RUN_POSTED, 0, 0);
+    PostMessageW(window_.Handle(), WM_RUN_POSTED, 0, 0);
 }
 
 void TWin32MainThread::Send(TThreadCall call) {
@@ -89,7 +68,7 @@ void TWin32MainThread::Send(TThreadCall call) {
         return;
     }
     TSentCall sent{&call, nullptr};
-    SendMessageW(window_, WM_RUN_SENT, 0, reinterpret_cast<LPARAM>(&sent));
+    SendMessageW(window_.Handle(), WM_RUN_SENT, 0, reinterpret_cast<LPARAM>(&sent));
     if (!sent.ran) throw Exception("The main thread's dispatcher is gone");
     if (sent.error) std::rethrow_exception(sent.error);
 }
@@ -118,7 +97,7 @@ void TWin32MainThread::RunPosted() {
 // No exception may leave a window procedure: errors are kept for ProcessUntil.
 LRESULT CALLBACK TWin32MainThread::WndProc(HWND window, UINT message, WPARAM wParam,
                                            LPARAM lParam) {
-    auto* self = reinterpret_cast<TWin32MainThread*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    auto* self = static_cast<TWin32MainThread*>(TMessageWindow::Owner(window));
     if (self && message == WM_RUN_POSTED) {
         self->RunPosted();
         return 0;
@@ -133,7 +112,7 @@ LRESULT CALLBACK TWin32MainThread::WndProc(HWND window, UINT message, WPARAM wPa
         }
         return 0;
     }
-    return DefWindowProcW(window, message, wParam, lParam);
+    return DefWindowProcA(window, message, wParam, lParam);
 }
 
 bool TWin32MainThread::ProcessUntil(const std::function<bool()>& done,

@@ -1,6 +1,5 @@
 // The media control interface on Windows: mciSendCommandA with the parameter blocks of the
-// commands the player sends, and a message-only notify window (HWND_MESSAGE: Wine creates no
-// hidden top-level window without a display, a message-only one always).
+// commands the player sends, and a message-only window for the notifications.
 #include <windows.h>
 #include <mmsystem.h>
 
@@ -9,12 +8,11 @@
 #include "core/Exception.h"
 #include "platform/MainThread.h"
 #include "platform/Mci.h"
+#include "platform/win32/MessageWindow.h"
 
 namespace kestova {
 
 namespace {
-
-constexpr char kNotifyClass[] = "KestovaMciNotify";
 
 DWORD_PTR SendOpen(DWORD flags, TMciParams& params, MCIERROR& result) {
     MCI_OPEN_PARMSA open{};
@@ -58,45 +56,24 @@ class TWin32NotifyWindow : public INotifyWindow {
 public:
     explicit TWin32NotifyWindow(TNotifyProc proc);
     ~TWin32NotifyWindow() override;
-    TNotifyHandle Handle() const override { return reinterpret_cast<TNotifyHandle>(window_); }
+    TNotifyHandle Handle() const override { return reinterpret_cast<TNotifyHandle>(window_.Handle()); }
 
 private:
     static LRESULT CALLBACK WndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
     TNotifyProc proc_;
-    HWND window_ = nullptr;
+    TMessageWindow window_;
 };
 
-void RegisterNotifyClassOnce() {
-    static const bool registered = [] {
-        WNDCLASSEXA wc{};
-        wc.cbSize = sizeof(wc);
-        wc.lpfnWndProc = &DefWindowProcA;
-        wc.hInstance = GetModuleHandleA(nullptr);
-        wc.lpszClassName = kNotifyClass;
-        return RegisterClassExA(&wc) != 0;
-    }();
-    if (!registered) throw Exception("The notify window class cannot be registered");
-}
+TWin32NotifyWindow::TWin32NotifyWindow(TNotifyProc proc)
+    : proc_(std::move(proc)), window_("KestovaMciNotify", &WndProc, this) {}
 
-TWin32NotifyWindow::TWin32NotifyWindow(TNotifyProc proc) : proc_(std::move(proc)) {
-    RegisterNotifyClassOnce();
-    window_ = CreateWindowExA(0, kNotifyClass, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                              GetModuleHandleA(nullptr), nullptr);
-    if (!window_) throw Exception("The notify window cannot be created");
-    SetWindowLongPtrA(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-    SetWindowLongPtrA(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&WndProc));
-}
-
-TWin32NotifyWindow::~TWin32NotifyWindow() {
-    SetWindowLongPtrA(window_, GWLP_USERDATA, 0);
-    DestroyWindow(window_);
-}
+TWin32NotifyWindow::~TWin32NotifyWindow() = default;
 
 // No exception may cross the window procedure: it goes on to the main thread's loop.
 LRESULT CALLBACK TWin32NotifyWindow::WndProc(HWND window, UINT message, WPARAM wParam,
                                              LPARAM lParam) {
-    auto* self = reinterpret_cast<TWin32NotifyWindow*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+    auto* self = static_cast<TWin32NotifyWindow*>(TMessageWindow::Owner(window));
     if (!self) return DefWindowProcA(window, message, wParam, lParam);
     // A copy: the owner may destroy the window inside the call.
     const TNotifyProc proc = self->proc_;
