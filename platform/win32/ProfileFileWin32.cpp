@@ -5,6 +5,7 @@
 
 #include "core/Exception.h"
 #include "platform/ProfileFile.h"
+#include "platform/win32/WideText.h"
 
 #include <vector>
 
@@ -12,36 +13,22 @@ namespace kestova {
 
 namespace {
 
-std::wstring Wide(const std::string& text) {
-    if (text.empty()) return {};
-    const int size = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring wide(static_cast<size_t>(size), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(), size);
-    return wide;
-}
-
-std::string Narrow(const wchar_t* text) {
-    const int size = WideCharToMultiByte(CP_ACP, 0, text, -1, nullptr, 0, nullptr, nullptr);
-    std::string narrow(static_cast<size_t>(size > 0 ? size - 1 : 0), '\0');
-    if (size > 1) WideCharToMultiByte(CP_ACP, 0, text, -1, narrow.data(), size, nullptr, nullptr);
-    return narrow;
-}
-
 class TProfileFileWin32 : public IProfileFile {
 public:
     std::string ReadString(const std::string& path, const std::string& section, const std::string& key,
                            const std::string& fallback) override {
         // A value longer than this is cut, as with any fixed buffer given to the system.
         std::vector<wchar_t> value(2048);
-        GetPrivateProfileStringW(Wide(section).c_str(), Wide(key).c_str(), Wide(fallback).c_str(), value.data(),
-                                 static_cast<DWORD>(value.size()), Wide(path).c_str());
-        return Narrow(value.data());
+        GetPrivateProfileStringW(win32::Widen(section).c_str(), win32::Widen(key).c_str(),
+                                 win32::Widen(fallback).c_str(), value.data(), static_cast<DWORD>(value.size()),
+                                 win32::Widen(path).c_str());
+        return win32::Narrow(value.data());
     }
 
     void WriteString(const std::string& path, const std::string& section, const std::string& key,
                      const std::string& value) override {
-        if (!WritePrivateProfileStringW(Wide(section).c_str(), Wide(key).c_str(), Wide(value).c_str(),
-                                        Wide(path).c_str()))
+        if (!WritePrivateProfileStringW(win32::Widen(section).c_str(), win32::Widen(key).c_str(),
+                                        win32::Widen(value).c_str(), win32::Widen(path).c_str()))
             throw Exception("Unable to write to " + path);
     }
 };

@@ -10,7 +10,6 @@
 #include "tests/audio/ScratchFolder.h"
 #include "ui/Dialogs.h"
 #include "ui/win32/FormWindow.h"
-#include "ui/win32/Text.h"
 #include "ui/win32/Win32Host.h"
 
 #include "tests/ui/RealWindows.h"

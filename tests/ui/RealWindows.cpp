@@ -1,7 +1,7 @@
 #include "tests/ui/RealWindows.h"
 
 #include "platform/MainThread.h"
-#include "ui/win32/Text.h"
+#include "platform/win32/WideText.h"
 
 namespace kestova::test {
 
@@ -14,7 +14,7 @@ bool HasDisplay() {
 std::string TextOf(HWND window) {
     wchar_t text[256] = {};
     GetWindowTextW(window, text, 256);
-    return Narrow(text);
+    return kestova::win32::Narrow(text);
 }
 
 // Wine starts Unix programs too: the screen is read with xwd and cut to the window by convert.
@@ -25,10 +25,11 @@ bool SaveScreenshot(HWND window, const std::string& path) {
     GetWindowRect(window, &r);
     const std::string crop = std::to_string(r.right - r.left) + "x" + std::to_string(r.bottom - r.top) + "+" +
                              std::to_string(r.left) + "+" + std::to_string(r.top);
-    const std::wstring wide = Widen(path);
+    const std::wstring wide = kestova::win32::Widen(path);
     DeleteFileW(wide.c_str());
-    std::wstring command = L"/bin/sh -c \"xwd -root -silent | /usr/bin/convert xwd:- -crop " + Widen(crop) +
-                           L" +repage " + wide + L".tmp.png && mv " + wide + L".tmp.png " + wide + L"\"";
+    std::wstring command = L"/bin/sh -c \"xwd -root -silent | /usr/bin/convert xwd:- -crop " +
+                           kestova::win32::Widen(crop) + L" +repage " + wide + L".tmp.png && mv " + wide +
+                           L".tmp.png " + wide + L"\"";
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION process{};
@@ -36,8 +37,8 @@ bool SaveScreenshot(HWND window, const std::string& path) {
         return false;
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
-    return MainThread()->ProcessUntil(
-        [&] { return GetFileAttributesW(wide.c_str()) != INVALID_FILE_ATTRIBUTES; }, std::chrono::seconds(60));
+    return MainThread()->ProcessUntil([&] { return GetFileAttributesW(wide.c_str()) != INVALID_FILE_ATTRIBUTES; },
+                                      std::chrono::seconds(60));
 }
 
 }  // namespace kestova::test

@@ -11,7 +11,6 @@
 #include "ui/StdCtrls.h"
 #include "ui/win32/FormWindow.h"
 #include "ui/win32/Resources.h"
-#include "ui/win32/Text.h"
 
 #include "tests/ui/RealWindows.h"
 

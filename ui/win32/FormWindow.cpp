@@ -8,7 +8,7 @@
 #include "ui/Jpeg.h"
 #include "ui/StdCtrls.h"
 #include "ui/win32/Resources.h"
-#include "ui/win32/Text.h"
+#include "platform/win32/WideText.h"
 
 #include <windowsx.h>
 
@@ -68,8 +68,7 @@ RECT PlaceOf(const TForm& form, const TFrame& frame, HWND owner) {
         GetWindowRect(owner, &area);
     else
         SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
-    const int left = form.Position() == TPosition::poDesigned ? CW_USEDEFAULT
-                                                                : (area.left + area.right - width) / 2;
+    const int left = form.Position() == TPosition::poDesigned ? CW_USEDEFAULT : (area.left + area.right - width) / 2;
     const int top = (area.top + area.bottom - height) / 2;
     return {left, top, left + width, top + height};
 }
@@ -106,9 +105,9 @@ TFormWindow::TFormWindow(TForm& form, HWND owner) : form_(form) {
     RegisterFormClass(&WndProc);
     const TFrame frame = FrameOf(form);
     const RECT place = PlaceOf(form, frame, owner);
-    HWND window = CreateWindowExW(frame.ExStyle, kFormClass, Widen(form.Caption()).c_str(), frame.Style, place.left,
-                                  place.top, place.right - place.left, place.bottom - place.top, owner, nullptr,
-                                  ResourceModule(), this);
+    HWND window = CreateWindowExW(frame.ExStyle, kFormClass, win32::Widen(form.Caption()).c_str(), frame.Style,
+                                  place.left, place.top, place.right - place.left, place.bottom - place.top, owner,
+                                  nullptr, ResourceModule(), this);
     if (!window) {
         UnregisterFormClass();
         throw Exception("The window of \"" + form.Caption() + "\" cannot be created");
@@ -128,7 +127,7 @@ TFormWindow::TFormWindow(TForm& form, HWND owner) : form_(form) {
 void TFormWindow::SetIcon() {
     HWND window = window_.get();
     if (!form_.IconResource().empty()) {
-        const std::wstring name = Widen(form_.IconResource());
+        const std::wstring name = win32::Widen(form_.IconResource());
         bigIcon_.reset(static_cast<HICON>(LoadImageW(ResourceModule(), name.c_str(), IMAGE_ICON, 32, 32, 0)));
         smallIcon_.reset(static_cast<HICON>(LoadImageW(ResourceModule(), name.c_str(), IMAGE_ICON, 16, 16, 0)));
         SendMessageW(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_.get()));
@@ -173,9 +172,9 @@ void TFormWindow::CreateChildren() {
 
 HWND TFormWindow::CreateChild(TControl& control, int id) {
     const TChildClass kind = ClassOf(control);
-    HWND child = CreateWindowExW(0, kind.ClassName, nullptr, WS_CHILD | WS_VISIBLE | kind.Style, 0, 0, 0, 0,
-                                 window_.get(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), ResourceModule(),
-                                 nullptr);
+    HWND child =
+        CreateWindowExW(0, kind.ClassName, nullptr, WS_CHILD | WS_VISIBLE | kind.Style, 0, 0, 0, 0, window_.get(),
+                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), ResourceModule(), nullptr);
     if (!child) throw Exception("The window of " + control.Name() + " cannot be created");
     SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(control.Font())), FALSE);
     if (auto* bar = dynamic_cast<TActionToolBar*>(&control)) SetUpToolbar(child, *bar);
@@ -187,14 +186,14 @@ void TFormWindow::SetUpToolbar(HWND toolbar, const TActionToolBar& bar) {
     SendMessageW(toolbar, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
     const TImageList& images = bar.Images();
     glyphs_.reset(ImageList_Create(images.Width, images.Height, ILC_COLOR24 | ILC_MASK, images.Count, 0));
-    TBitmapHandle strip(static_cast<HBITMAP>(
-        LoadImageW(ResourceModule(), Widen(images.ResourceName).c_str(), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+    TBitmapHandle strip(static_cast<HBITMAP>(LoadImageW(ResourceModule(), win32::Widen(images.ResourceName).c_str(),
+                                                        IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
     if (strip) ImageList_AddMasked(glyphs_.get(), strip.get(), kGlyphMask);
     SendMessageW(toolbar, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(glyphs_.get()));
     toolbarTexts_.reserve(bar.Items().size());
     std::vector<TBBUTTON> buttons;
     for (const auto& item : bar.Items()) {
-        toolbarTexts_.push_back(Widen(item.Caption));
+        toolbarTexts_.push_back(win32::Widen(item.Caption));
         TBBUTTON button{};
         button.iBitmap = item.Action->ImageIndex();
         button.idCommand = kFirstToolId + static_cast<int>(toolbarActions_.size());
@@ -236,7 +235,7 @@ void TFormWindow::Refresh(TControl& control) {
     const TForm::TRect r = form_.ClientBounds(control);
     const bool list = dynamic_cast<TComboBox*>(&control) != nullptr;
     MoveWindow(child, r.Left, r.Top, r.Width, list ? kDropDownListHeight : r.Height, TRUE);
-    if (ShowsCaption(control)) SetWindowTextW(child, Widen(control.Caption()).c_str());
+    if (ShowsCaption(control)) SetWindowTextW(child, win32::Widen(control.Caption()).c_str());
     EnableWindow(child, control.Enabled());
     ShowWindow(child, control.Visible() ? SW_SHOWNA : SW_HIDE);
     if (auto* bar = dynamic_cast<TProgressBar*>(&control)) {
@@ -247,7 +246,7 @@ void TFormWindow::Refresh(TControl& control) {
         if (SendMessageW(child, CB_GETCOUNT, 0, 0) != static_cast<LRESULT>(box->Items().size())) {
             SendMessageW(child, CB_RESETCONTENT, 0, 0);
             for (const std::string& item : box->Items())
-                SendMessageW(child, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Widen(item).c_str()));
+                SendMessageW(child, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(win32::Widen(item).c_str()));
         }
         SendMessageW(child, CB_SETCURSEL, box->ItemIndex(), 0);
     }
@@ -300,7 +299,7 @@ void TFormWindow::ShowPopup(LPARAM at) {
             AppendMenuW(menu.get(), MF_SEPARATOR, 0, nullptr);
         else
             AppendMenuW(menu.get(), MF_STRING | (item->Enabled() ? 0 : MF_GRAYED), id,
-                        Widen(item->Caption()).c_str());
+                        win32::Widen(item->Caption()).c_str());
         ++id;
     }
     POINT point{GET_X_LPARAM(at), GET_Y_LPARAM(at)};
@@ -330,7 +329,7 @@ bool TFormWindow::SetCursorOver(HWND child) {
     for (const TChild& entry : children_) {
         if (entry.Handle != child || entry.Control->Cursor() != crHandPoint) continue;
         const std::string resource = Screen().CursorResource(crHandPoint);
-        HCURSOR cursor = resource.empty() ? nullptr : LoadCursorW(ResourceModule(), Widen(resource).c_str());
+        HCURSOR cursor = resource.empty() ? nullptr : LoadCursorW(ResourceModule(), win32::Widen(resource).c_str());
         SetCursor(cursor ? cursor : LoadCursorW(nullptr, MAKEINTRESOURCEW(32649) /* IDC_HAND */));
         return true;
     }
@@ -343,7 +342,7 @@ HFONT TFormWindow::FontFor(const TFont& font) {
         if (entry.first == key) return entry.second.get();
     TFontHandle handle(CreateFontW(-font.Height, 0, 0, 0, font.Bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE,
                                    DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                                   DEFAULT_PITCH | FF_DONTCARE, Widen(font.Name).c_str()));
+                                   DEFAULT_PITCH | FF_DONTCARE, win32::Widen(font.Name).c_str()));
     fonts_.emplace_back(key, std::move(handle));
     return fonts_.back().second.get();
 }
@@ -355,21 +354,21 @@ void TFormWindow::Unhook() {
 
 LRESULT TFormWindow::Handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case WM_COMMAND:
-        RunGuarded([&] { Command(LOWORD(wParam), HIWORD(wParam)); });
-        return 0;
-    case WM_CONTEXTMENU:
-        RunGuarded([&] { ShowPopup(lParam); });
-        return 0;
-    case WM_SETCURSOR:
-        if (LOWORD(lParam) == HTCLIENT && SetCursorOver(reinterpret_cast<HWND>(wParam))) return TRUE;
-        break;
-    case WM_PAINT:
-        PaintFrames(window);
-        return 0;
-    case WM_CLOSE:  // the close box: the form decides, the modal loop ends on its result
-        RunGuarded([&] { form_.Close(); });
-        return 0;
+        case WM_COMMAND:
+            RunGuarded([&] { Command(LOWORD(wParam), HIWORD(wParam)); });
+            return 0;
+        case WM_CONTEXTMENU:
+            RunGuarded([&] { ShowPopup(lParam); });
+            return 0;
+        case WM_SETCURSOR:
+            if (LOWORD(lParam) == HTCLIENT && SetCursorOver(reinterpret_cast<HWND>(wParam))) return TRUE;
+            break;
+        case WM_PAINT:
+            PaintFrames(window);
+            return 0;
+        case WM_CLOSE:  // the close box: the form decides, the modal loop ends on its result
+            RunGuarded([&] { form_.Close(); });
+            return 0;
     }
     return DefWindowProcW(window, message, wParam, lParam);
 }

@@ -1,6 +1,6 @@
 #include "ui/win32/Resources.h"
 
-#include "ui/win32/Text.h"
+#include "platform/win32/WideText.h"
 
 namespace kestova {
 
@@ -16,7 +16,7 @@ HMODULE ResourceModule() {
 
 std::vector<uint8_t> ResourceBytes(const std::string& name) {
     // Resources loaded from a module need no release: they live as long as the module.
-    HRSRC info = FindResourceW(ResourceModule(), Widen(name).c_str(), MAKEINTRESOURCEW(10) /* RT_RCDATA */);
+    HRSRC info = FindResourceW(ResourceModule(), win32::Widen(name).c_str(), MAKEINTRESOURCEW(10) /* RT_RCDATA */);
     HGLOBAL loaded = info ? LoadResource(ResourceModule(), info) : nullptr;
     const auto* bytes = loaded ? static_cast<const uint8_t*>(LockResource(loaded)) : nullptr;
     if (!bytes) return {};

@@ -2,7 +2,7 @@
 
 #include "ui/Form.h"
 #include "ui/win32/FormWindow.h"
-#include "ui/win32/Text.h"
+#include "platform/win32/WideText.h"
 
 #include <algorithm>
 
@@ -76,7 +76,8 @@ int TWin32Host::RunModal(TForm& form) {
 }
 
 int TWin32Host::ShowMessageBox(const std::string& text, const std::string& caption, unsigned flags) {
-    return MessageBoxW(GetActiveWindow(), Widen(text).c_str(), Widen(caption).c_str(), flags | MB_TASKMODAL);
+    return MessageBoxW(GetActiveWindow(), win32::Widen(text).c_str(), win32::Widen(caption).c_str(),
+                       flags | MB_TASKMODAL);
 }
 
 TFormWindow* TWin32Host::WindowOf(const TForm& form) const {
