@@ -1,7 +1,9 @@
 #include "recorder/MainForm.h"
 
 #include "platform/MainThread.h"
+#include "recorder/AboutForm.h"
 #include "recorder/Links.h"
+#include "recorder/OptionsForm.h"
 #include "recorder/RecordingFile.h"
 #include "recorder/Settings.h"
 #include "recorder/VoiceTexts.h"
@@ -238,13 +240,22 @@ void TformMain::FormClose(TComponent*) {
     okPending_ = false;
 }
 
-// Not yet part of this build: the Options dialog, the About window and the shell links.
-void TformMain::actOptionsExecute(TComponent*) { throw Exception("The Options dialog is not available yet"); }
-void TformMain::actAboutExecute(TComponent*) { throw Exception("The About window is not available yet"); }
-void TformMain::actHelpExecute(TComponent*) { throw Exception("The help file cannot be opened yet"); }
-void TformMain::actHomePageExecute(TComponent*) { throw Exception("The home page cannot be opened yet"); }
-void TformMain::actSupportExecute(TComponent*) { throw Exception("The support page cannot be opened yet"); }
-void TformMain::imgLogoClick(TComponent* Sender) { actHomePageExecute(Sender); }
+// A rate chosen during a recording shows in its size estimate at once; the encoder keeps the
+// rate it started with.
+void TformMain::actOptionsExecute(TComponent*) {
+    TformOptions options(this);
+    if (options.ShowModal() == mrOk) LoadSettings();
+}
+
+void TformMain::actAboutExecute(TComponent*) {
+    TformAbout about(this);
+    about.ShowModal();
+}
+
+void TformMain::actHelpExecute(TComponent*) { OpenHelpFile(); }
+void TformMain::actHomePageExecute(TComponent*) { OpenHomePage(); }
+void TformMain::actSupportExecute(TComponent*) { OpenSupportPage(); }
+void TformMain::imgLogoClick(TComponent*) { OpenHomePage(); }
 
 bool TformMain::RecordingShown() const { return !actRecord.Enabled() && actPause.Enabled() && !Player; }
 

@@ -5,6 +5,7 @@ banner.jpg     400 x 64 banner with the product name (baseline JPEG, encoder bel
 glyphs.bmp     224 x 32 strip of seven toolbar glyphs: Record, Play, Pause, Stop, Options,
                About, Help; magenta (255, 0, 255) is the transparent mask colour
 kestova.ico    window icon, 16, 32 and 48 pixels, 32-bit with alpha
+icon48.jpg     the 48 x 48 icon on the light 3-D face colour, for the About window's picture
 handpoint.cur  the hand cursor, 32 x 32, hot spot on the finger tip
 
 Output is deterministic, so re-running it leaves the committed files unchanged.
@@ -15,6 +16,7 @@ import struct
 import sys
 
 MASK = (255, 0, 255)
+FACE = (240, 240, 240)  # the light 3-D face colour the About window is drawn on
 
 
 class Canvas:
@@ -376,6 +378,7 @@ def main():
         'banner.jpg': jpeg(banner()),
         'glyphs.bmp': bmp24(glyph_strip()),
         'kestova.ico': icon_file(1, [(window_icon(s), (1, 32)) for s in (16, 32, 48)]),
+        'icon48.jpg': jpeg(window_icon(48).rgb_rows(FACE)),
         'handpoint.cur': icon_file(2, [(hand_cursor(), (10, 2))]),
     }
     for name, data in files.items():

@@ -1,0 +1,46 @@
+#include "recorder/AboutForm.h"
+
+#include "recorder/Links.h"
+
+namespace kestova {
+
+TformAbout::TformAbout(TForm* owner) : TForm(owner) {
+    BuildLayout();
+    btHomePage.OnClick = [this](TComponent* sender) { btHomePageClick(sender); };
+    btSupport.OnClick = [this](TComponent* sender) { btSupportClick(sender); };
+}
+
+void TformAbout::BuildLayout() {
+    SetCaption("About Kestova for Outlook");
+    SetBorderStyle(TBorderStyle::bsSingle);
+    SetClientSize(289, 201);
+    SetPosition(TPosition::poScreenCenter);
+    imgIcon.SetResourceName("ABOUTICON");
+    imgIcon.SetBounds(8, 8, 48, 48);
+    lbProduct.SetBounds(68, 14, 213, 16);
+    lbProduct.SetFont({"Tahoma", 11, true});
+    lbProduct.SetCaption("Kestova for Outlook Version 2.2");
+    lbNotice.SetBounds(68, 34, 213, 16);
+    lbNotice.SetCaption("Copyright (c) 2004 Kestova. All rights reserved.");
+    lbHomePage.SetBounds(8, 80, 80, 16);
+    lbHomePage.SetCaption("Home Page:");
+    btHomePage.SetBounds(96, 76, 185, 25);
+    btHomePage.SetCaption(HomePageAddress());
+    btHomePage.SetCursor(crHandPoint);
+    lbSupport.SetBounds(8, 116, 80, 16);
+    lbSupport.SetCaption("Support:");
+    btSupport.SetBounds(96, 112, 185, 25);
+    btSupport.SetCaption("Click here to get support online");
+    btSupport.SetCursor(crHandPoint);
+    btOK.SetBounds(206, 168, 75, 25);
+    btOK.SetCaption("OK");
+    btOK.SetDefault(true);
+    btOK.SetCancel(true);
+    btOK.SetModalResult(mrOk);
+}
+
+void TformAbout::btHomePageClick(TComponent*) { OpenHomePage(); }
+
+void TformAbout::btSupportClick(TComponent*) { OpenSupportPage(); }
+
+}  // namespace kestova

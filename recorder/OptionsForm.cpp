@@ -1,0 +1,50 @@
+#include "recorder/OptionsForm.h"
+
+#include "platform/ProfileFile.h"
+#include "recorder/Settings.h"
+
+#include <string>
+#include <vector>
+
+namespace kestova {
+
+TformOptions::TformOptions(TForm* owner) : TForm(owner) {
+    BuildLayout();
+    btOK.OnClick = [this](TComponent* sender) { btOKClick(sender); };
+    FormCreate();
+}
+
+void TformOptions::BuildLayout() {
+    SetCaption("Options");
+    SetBorderStyle(TBorderStyle::bsSingle);
+    SetClientSize(247, 169);
+    SetPosition(TPosition::poOwnerFormCenter);
+    gbCompress.SetBounds(11, 8, 225, 105);
+    gbCompress.SetCaption("Compress");
+    lbBitRate.SetBounds(16, 44, 88, 16);
+    lbBitRate.SetCaption("Bit Rate (kbps):");
+    cbBitRate.SetBounds(112, 40, 97, 21);
+    std::vector<std::string> rates;
+    for (const int kbps : BitRateChoices) rates.push_back(std::to_string(kbps));
+    cbBitRate.SetItems(std::move(rates));
+    btOK.SetBounds(81, 128, 75, 25);
+    btOK.SetCaption("OK");
+    btOK.SetDefault(true);
+    btOK.SetModalResult(mrOk);
+    btCancel.SetBounds(161, 128, 75, 25);
+    btCancel.SetCaption("Cancel");
+    btCancel.SetCancel(true);
+    btCancel.SetModalResult(mrCancel);
+}
+
+void TformOptions::FormCreate() { LoadOptions(); }
+
+void TformOptions::btOKClick(TComponent*) { SaveOptions(); }
+
+void TformOptions::LoadOptions() {
+    cbBitRate.SetItemIndex(cbBitRate.IndexOf(ProfileFile()->ReadString(SettingsFileName(), "Audio", "BitRate", "64")));
+}
+
+void TformOptions::SaveOptions() { ProfileFile()->WriteString(SettingsFileName(), "Audio", "BitRate", cbBitRate.Text()); }
+
+}  // namespace kestova
