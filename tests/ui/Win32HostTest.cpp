@@ -81,6 +81,38 @@ struct TVoiceForm : TForm {
     }
 };
 
+// A small settings dialog: fixed border, a group box holding a label and a drop-down list,
+// a default and a cancel button.
+struct TChoiceDialog : TForm {
+    TGroupBox gbChoice{this, "gbChoice"};
+    TLabel lbChoice{this, "lbChoice", &gbChoice};
+    TComboBox cbChoice{this, "cbChoice", &gbChoice};
+    TFlatButton btOK{this, "btOK"};
+    TFlatButton btCancel{this, "btCancel"};
+    int changes = 0;
+
+    explicit TChoiceDialog(TForm* owner) : TForm(owner) {
+        SetCaption("Options");
+        SetClientSize(247, 169);
+        SetPosition(TPosition::poOwnerFormCenter);
+        gbChoice.SetBounds(11, 8, 225, 105);
+        gbChoice.SetCaption("Compress");
+        lbChoice.SetBounds(16, 32, 90, 13);
+        lbChoice.SetCaption("Bit Rate (kbps):");
+        cbChoice.SetBounds(112, 28, 97, 21);
+        cbChoice.SetItems({"8", "64", "128"});
+        cbChoice.OnChange = [this](TComponent*) { ++changes; };
+        btOK.SetBounds(80, 128, 75, 25);
+        btOK.SetCaption("OK");
+        btOK.SetDefault(true);
+        btOK.SetModalResult(mrOk);
+        btCancel.SetBounds(161, 128, 75, 25);
+        btCancel.SetCaption("Cancel");
+        btCancel.SetCancel(true);
+        btCancel.SetModalResult(mrCancel);
+    }
+};
+
 class Win32Host : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -173,6 +205,41 @@ TEST_F(Win32Host, EscapePressesTheCancelButton) {
         PostMessageW(cancel, WM_KEYDOWN, VK_ESCAPE, 0);
     });
     EXPECT_EQ(form.ShowModal(), mrCancel);
+}
+
+TEST_F(Win32Host, DialogListPicksAnItemAndEnterPressesTheDefaultButton) {
+    TVoiceForm owner;
+    TChoiceDialog dialog(&owner);
+    RECT ownerRect{}, dialogRect{};
+    std::string group, shown;
+    int result = -1;
+    WhenShown([&] {
+        GetWindowRect(host.WindowOf(owner)->Handle(), &ownerRect);
+        WhenShown([&] {
+            TFormWindow& window = *host.WindowOf(dialog);
+            GetWindowRect(window.Handle(), &dialogRect);
+            group = TextOf(window.HandleOf(dialog.gbChoice));
+            HWND list = window.HandleOf(dialog.cbChoice);
+            // What the list sends when the user picks its third item.
+            SendMessageW(list, CB_SETCURSEL, 2, 0);
+            SendMessageW(window.Handle(), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(list), CBN_SELCHANGE),
+                         reinterpret_cast<LPARAM>(list));
+            shown = TextOf(list);
+            SetFocus(list);
+            PostMessageW(list, WM_KEYDOWN, VK_RETURN, 0);
+        });
+        result = dialog.ShowModal();
+        SendMessageW(host.WindowOf(owner)->Handle(), WM_CLOSE, 0, 0);
+    });
+    owner.ShowModal();
+    EXPECT_EQ(result, mrOk);
+    EXPECT_EQ(dialog.cbChoice.Text(), "128");
+    EXPECT_EQ(dialog.changes, 1);
+    EXPECT_EQ(shown, "128");
+    EXPECT_EQ(group, "Compress");
+    // Centred over its owner.
+    EXPECT_NEAR((dialogRect.left + dialogRect.right) / 2, (ownerRect.left + ownerRect.right) / 2, 1);
+    EXPECT_NEAR((dialogRect.top + dialogRect.bottom) / 2, (ownerRect.top + ownerRect.bottom) / 2, 1);
 }
 
 TEST(Win32Resources, ArtworkIsLinkedIntoTheModule) {
