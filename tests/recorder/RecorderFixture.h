@@ -1,0 +1,62 @@
+#pragma once
+// The recorder window's world for headless tests of its dialogs and links: the program folder
+// in a scratch folder, the simulated microphone (eight times real time), the real encoder, the
+// simulated MCI device, the text profile file and a recording shell.
+#include "platform/MainThread.h"
+#include "platform/Mci.h"
+#include "platform/ProfileFileText.h"
+#include "platform/WaveIn.h"
+#include "platform/sim/SimMci.h"
+#include "platform/sim/SimShell.h"
+#include "platform/sim/WaveInSim.h"
+#include "recorder/Links.h"
+#include "tests/audio/ScratchFolder.h"
+#include "ui/Host.h"
+#include "ui/headless/HeadlessHost.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <string>
+
+namespace kestova::test {
+
+class RecorderWorld : public ::testing::Test {
+protected:
+    void SetUp() override {
+        SetMainThread(CreateOsMainThread());
+        SetAppPath(folder.Folder());
+        TWaveInSimConfig microphone;
+        microphone.Speed = 8;
+        SetWaveIn(std::make_shared<TWaveInSim>(microphone));
+        SetMci(std::make_shared<TSimMci>());
+        SetProfileFile(std::make_shared<TProfileFileText>());
+        SetShell(shell);
+    }
+    void TearDown() override {
+        SetShell(nullptr);
+        SetProfileFile(nullptr);
+        SetMci(nullptr);
+        SetWaveIn(nullptr);
+        SetMainThread(nullptr);
+        SetAppPath("");
+    }
+
+    bool WaitFor(const std::function<bool()>& done) { return host.PumpUntil(done, std::chrono::seconds(60)); }
+
+    static std::string FileText(const std::string& path) {
+        std::ifstream file(path, std::ios::binary);
+        return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+    }
+
+    TScratchFolder folder{"dialogs"};
+    std::string ini = folder.File("zelt.ini");
+    std::shared_ptr<TSimShell> shell = std::make_shared<TSimShell>();
+    THeadlessHost host;
+    THostScope scope{host};
+};
+
+}  // namespace kestova::test
