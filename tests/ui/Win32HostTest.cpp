@@ -197,6 +197,21 @@ TEST_F(Win32Host, CloseBoxCancelsAndTheOwnerIsDisabledMeanwhile) {
     EXPECT_TRUE(ownerEnabledAfter);
 }
 
+TEST_F(Win32Host, AltWithAMarkedLetterRunsTheToolbarItem) {
+    TVoiceForm form;
+    WhenShown([&] {
+        HWND cancel = host.WindowOf(form)->HandleOf(form.btCancel);
+        SetFocus(cancel);
+        constexpr LPARAM kAltDown = 1 << 29;
+        PostMessageW(cancel, WM_SYSCHAR, 'r', kAltDown);  // "&Record"
+        PostMessageW(cancel, WM_SYSCHAR, 'x', kAltDown);  // marks nothing
+        PostMessageW(cancel, WM_KEYDOWN, VK_ESCAPE, 0);
+    });
+    EXPECT_EQ(form.ShowModal(), mrCancel);
+    EXPECT_FALSE(form.actRecord.Enabled());
+    EXPECT_EQ(form.lbState.Caption(), "Recording...   0:3");
+}
+
 TEST_F(Win32Host, EscapePressesTheCancelButton) {
     TVoiceForm form;
     WhenShown([&] {

@@ -13,6 +13,7 @@
 #include <windowsx.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cstring>
 
 namespace kestova {
@@ -155,6 +156,22 @@ HWND TFormWindow::HandleOf(const TControl& control) const {
 int TFormWindow::CommandOf(const TAction& action) const {
     const auto it = std::find(toolbarActions_.begin(), toolbarActions_.end(), &action);
     return it == toolbarActions_.end() ? 0 : kFirstToolId + static_cast<int>(it - toolbarActions_.begin());
+}
+
+bool TFormWindow::Accelerator(wchar_t letter) {
+    const TActionToolBar* bar = nullptr;
+    for (TControl* control : form_.Controls())
+        if (auto* found = dynamic_cast<TActionToolBar*>(control)) bar = found;
+    if (!bar || letter > 0x7F) return false;
+    const int wanted = std::tolower(static_cast<int>(letter));
+    for (const auto& item : bar->Items()) {
+        const size_t mark = item.Caption.find('&');
+        if (mark == std::string::npos || mark + 1 >= item.Caption.size()) continue;
+        if (std::tolower(static_cast<unsigned char>(item.Caption[mark + 1])) != wanted) continue;
+        RunGuarded([&] { item.Action->Execute(); });
+        return true;
+    }
+    return false;
 }
 
 void TFormWindow::CreateChildren() {

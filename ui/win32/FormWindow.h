@@ -29,6 +29,9 @@ public:
     HWND HandleOf(const TControl& control) const;
     // The command id a toolbar button for `action` sends, or 0.
     int CommandOf(const TAction& action) const;
+    // Alt with a letter: runs the toolbar item whose caption marks that letter ("&Record");
+    // false when none does.
+    bool Accelerator(wchar_t letter);
 
 private:
     struct TChild {

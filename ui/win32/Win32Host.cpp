@@ -43,7 +43,8 @@ private:
 
 // Answers false when the thread is asked to quit; the quit message is put back for the
 // loop further out.
-bool PumpOne(HWND dialog) {
+bool PumpOne(TFormWindow& window) {
+    HWND dialog = window.Handle();
     MSG msg;
     const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
     if (got == 0) {
@@ -51,6 +52,8 @@ bool PumpOne(HWND dialog) {
         return false;
     }
     if (got < 0) return false;
+    const bool ours = msg.hwnd == dialog || IsChild(dialog, msg.hwnd);
+    if (ours && msg.message == WM_SYSCHAR && window.Accelerator(static_cast<wchar_t>(msg.wParam))) return true;
     if (!IsDialogMessageW(dialog, &msg)) {
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
@@ -68,7 +71,7 @@ int TWin32Host::RunModal(TForm& form) {
         TDisabledOwner disabled(owner);
         window.Show();
         while (form.ModalResult() == mrNone)
-            if (!PumpOne(window.Handle())) form.SetModalResult(mrCancel);
+            if (!PumpOne(window)) form.SetModalResult(mrCancel);
         // Hidden before the owner is enabled again, so the owner gets the activation.
         ShowWindow(window.Handle(), SW_HIDE);
     }
