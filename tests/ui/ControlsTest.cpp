@@ -42,13 +42,6 @@ TEST(Controls, DisabledActionAndItsButtonsDoNothing) {
     EXPECT_EQ(form.runs, 1);
 }
 
-TEST(Controls, LinkedControlCaptionIsTheAction) {
-    TSample form;
-    EXPECT_EQ(form.btGo.Caption(), "Go");
-    form.btGo.SetCaption("Went");
-    EXPECT_EQ(form.actGo.Caption(), "Went");
-}
-
 TEST(Controls, ViewHookHearsOnlyRealChanges) {
     TSample form;
     int changes = 0;

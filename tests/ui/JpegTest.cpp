@@ -46,12 +46,6 @@ TEST(Jpeg, BannerDecodesTo400By64WithWhiteLettering) {
     EXPECT_GT(blue, 400 * 64 / 2);
 }
 
-TEST(Jpeg, OddWidthRowsArePaddedToFourBytes) {
-    TBitmap24 bitmap;
-    bitmap.Width = 5;
-    EXPECT_EQ(bitmap.Stride(), 16);
-}
-
 TEST(Jpeg, BrokenDataRaisesLibjpegsText) {
     const std::vector<uint8_t> garbage = {'n', 'o', 't', ' ', 'j', 'p', 'e', 'g'};
     try {
