@@ -1,6 +1,7 @@
 #include "audio/ACS_Stream.h"
 
 #include "audio/ACS_Classes.h"
+#include "platform/ExclusiveFile.h"
 
 #include <cerrno>
 #include <cstring>
@@ -22,7 +23,7 @@ std::string SystemText(int error) { return std::generic_category().message(error
 }  // namespace
 
 TFileStream::TFileStream(const std::string& FileName) : fileName_(FileName) {
-    file_.reset(std::fopen(FileName.c_str(), "w+b"));
+    file_.reset(CreateExclusiveFile(FileName));
     if (!file_) throw EFCreateError(ExpandedPath(FileName), SystemText(errno));
 }
 

@@ -1,23 +1,18 @@
 #include "platform/WaveIn.h"
 
-#include <mutex>
+#include "platform/InstalledPort.h"
 
 namespace kestova {
 
 namespace {
-std::mutex installedLock;
-std::shared_ptr<IWaveIn> installed;
+TInstalledPort<IWaveIn>& Installed() {
+    static TInstalledPort<IWaveIn> port(&CreateOsWaveIn);
+    return port;
+}
 }  // namespace
 
-std::shared_ptr<IWaveIn> WaveIn() {
-    std::lock_guard<std::mutex> guard(installedLock);
-    if (!installed) installed = CreateOsWaveIn();
-    return installed;
-}
+std::shared_ptr<IWaveIn> WaveIn() { return Installed().Get(); }
 
-void SetWaveIn(std::shared_ptr<IWaveIn> waveIn) {
-    std::lock_guard<std::mutex> guard(installedLock);
-    installed = std::move(waveIn);
-}
+void SetWaveIn(std::shared_ptr<IWaveIn> waveIn) { Installed().Set(std::move(waveIn)); }
 
 }  // namespace kestova
