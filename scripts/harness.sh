@@ -92,9 +92,9 @@ start_wine() {  # start_wine DIR ARCH
 }
 
 stop_all() {
-  local spec pid
-  for spec in "${prefixes[@]}"; do
-    WINEPREFIX=${spec%:*} timeout 20 wineserver -k >/dev/null 2>&1
+  local entry pid
+  for entry in "${prefixes[@]}"; do
+    WINEPREFIX=${entry%:*} timeout 20 wineserver -k >/dev/null 2>&1
   done
   for pid in "${pids[@]}"; do
     kill -TERM -- "-$pid" 2>/dev/null || kill -TERM "$pid" 2>/dev/null
@@ -111,7 +111,7 @@ trap 'exit 130' INT TERM
 
 start_xvfb
 start_pulse
-for spec in "${prefixes[@]}"; do
-  start_wine "${spec%:*}" "${spec##*:}"
+for entry in "${prefixes[@]}"; do
+  start_wine "${entry%:*}" "${entry##*:}"
 done
 "$@"
