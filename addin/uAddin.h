@@ -3,6 +3,7 @@
 #include <ocidl.h>
 
 #include <memory>
+#include <string>
 
 #include "addin/OwningList.h"
 #include "addin/com/ComObject.h"
@@ -78,9 +79,14 @@ private:
     void Connect(IDispatch* application);
     void AdoptOpenWindows(const wchar_t* collection, const GUID& iid, TOutlookServer* sender,
                           void (TzelAddin::*adopt)(TOutlookServer*, IDispatch*));
-    // The toolbar buttons of the windows; they arrive with the recorder window.
+    // The windows' toolbar buttons and their clicks.
     void InstallVoiceButton(TAddinInspector& inspector);
     void AddAboutButton(TAddinExplorer& explorer);
+    template <class TOwner>
+    TAddinOutlookButton& AddToolbarButton(TOwner& owner, IDispatch* toolbar, const std::wstring& caption,
+                                          bool setStyle);
+    void VoiceButtonClick(TOutlookServer* sender);
+    void AboutButtonClick(TOutlookServer* sender);
 
     com::TVariant OutlookApp_;
     std::unique_ptr<TOutlookInspectors> InspectorsWrapper_;

@@ -1,11 +1,85 @@
-// The windows' toolbar buttons. They open the recorder and About windows, which this library
-// does not carry yet; until then an adopted window simply has no button of ours.
+// The windows' toolbar buttons: the "Kestova" toolbar and button of every item window and the
+// "About Kestova" button at the end of every main window's "Standard" toolbar. Controls that a
+// previous connection left are found by name and caption and reused.
+#include "addin/ButtonTag.h"
+#include "addin/com/Dispatch.h"
+#include "addin/com/OleError.h"
 #include "addin/uAddin.h"
 
 namespace kestova {
 
-void TzelAddin::InstallVoiceButton(TAddinInspector&) {}
+namespace {
 
-void TzelAddin::AddAboutButton(TAddinExplorer&) {}
+const long msoControlButton = 1;
+const long msoButtonCaption = 2;
+const long msoBarTop = 1;
+
+com::ComPtr<IDispatch> DispatchOf(IUnknown* object) {
+    com::ComPtr<IDispatch> dispatch;
+    if (!object) throw com::EOleError(E_POINTER, "window is null");
+    com::Check(object->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(dispatch.GetAddressOf())),
+               "window query");
+    return dispatch;
+}
+
+// The member `name` (a toolbar by name, a control by caption) of a collection; an empty value
+// when it is missing or not an object.
+com::TVariant FindItem(IDispatch* collection, const std::wstring& name) {
+    try {
+        com::TVariant item = com::GetProperty(collection, L"Item", {com::TVariant(name)});
+        if (item.Type() == VT_DISPATCH && item.AsDispatch()) return item;
+    } catch (const com::EOleError&) {
+        // Office answers a missing member with an error.
+    }
+    return {};
+}
+
+com::TVariant VoiceToolbar(IDispatch* inspector) {
+    const com::TVariant bars = com::GetProperty(inspector, L"CommandBars");
+    com::TVariant bar = FindItem(bars.AsDispatch(), L"Kestova");
+    if (bar.IsEmpty())
+        bar = com::CallMethod(bars.AsDispatch(), L"Add", {},
+                              {{L"Name", com::TVariant(L"Kestova")}, {L"Position", com::TVariant(msoBarTop)},
+                               {L"MenuBar", com::TVariant(false)}, {L"Temporary", com::TVariant(true)}});
+    return bar;
+}
+
+}  // namespace
+
+template <class TOwner>
+TAddinOutlookButton& TzelAddin::AddToolbarButton(TOwner& owner, IDispatch* toolbar, const std::wstring& caption,
+                                                 bool setStyle) {
+    com::TVariant control = FindItem(com::GetProperty(toolbar, L"Controls").AsDispatch(), caption);
+    if (control.IsEmpty())
+        control = com::CallMethod(com::GetProperty(toolbar, L"Controls").AsDispatch(), L"Add", {},
+                                  {{L"Type", com::TVariant(msoControlButton)}, {L"Temporary", com::TVariant(true)}});
+    IDispatch* button = control.AsDispatch();
+    if (setStyle) com::PutProperty(button, L"Style", com::TVariant(msoButtonCaption));
+    com::PutProperty(button, L"Caption", com::TVariant(caption));
+    com::PutProperty(button, L"BeginGroup", com::TVariant(true));
+    com::PutProperty(button, L"Tag", com::TVariant(ButtonTag(caption)));
+    TAddinOutlookButton& wrapper = owner.Buttons.Add(std::make_unique<TAddinOutlookButton>(button));
+    wrapper.Owner = &owner;
+    return wrapper;
+}
+
+void TzelAddin::InstallVoiceButton(TAddinInspector& inspector) {
+    const com::TVariant toolbar = VoiceToolbar(DispatchOf(inspector.Intf()).Get());
+    com::PutProperty(toolbar.AsDispatch(), L"Visible", com::TVariant(true));
+    TAddinOutlookButton& button = AddToolbarButton(inspector, toolbar.AsDispatch(), L"Kestova", true);
+    button.OnClick = [this](TOutlookServer* sender, IDispatch*, bool&) { VoiceButtonClick(sender); };
+}
+
+void TzelAddin::AddAboutButton(TAddinExplorer& explorer) {
+    try {
+        const com::TVariant bars = com::GetProperty(DispatchOf(explorer.Intf()).Get(), L"CommandBars");
+        const com::TVariant standard = FindItem(bars.AsDispatch(), L"Standard");
+        if (standard.IsEmpty()) return;  // the next activation tries again
+        TAddinOutlookButton& button = AddToolbarButton(explorer, standard.AsDispatch(), L"About Kestova", false);
+        button.OnClick = [this](TOutlookServer* sender, IDispatch*, bool&) { AboutButtonClick(sender); };
+    } catch (...) {
+        // The explorer stays without a button until a later activation.
+    }
+}
 
 }  // namespace kestova

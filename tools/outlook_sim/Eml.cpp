@@ -1,5 +1,6 @@
 #include "tools/outlook_sim/Eml.h"
 
+#include <cstring>
 #include <fstream>
 
 #include "addin/com/OleError.h"
@@ -19,10 +20,15 @@ std::string Wrapped(const std::string& text) {
     return lines;
 }
 
+std::string ContentType(const std::string& name) {
+    const size_t dot = name.find_last_of('.');
+    return dot != std::string::npos && _stricmp(name.c_str() + dot, ".mp3") == 0 ? "audio/mpeg" : "application/octet-stream";
+}
+
 std::string AttachmentPart(const TSimAttachment& attachment) {
     const std::string name = win32::Narrow(attachment.DisplayName());
     return std::string("--") + kBoundary + "\r\n" +
-           "Content-Type: application/octet-stream; name=\"" + name + "\"\r\n" +
+           "Content-Type: " + ContentType(name) + "; name=\"" + name + "\"\r\n" +
            "Content-Transfer-Encoding: base64\r\n" +
            "Content-Disposition: attachment; filename=\"" + name + "\"\r\n\r\n" + Wrapped(Base64(attachment.Data()));
 }

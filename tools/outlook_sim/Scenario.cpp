@@ -2,11 +2,16 @@
 
 #include <shlwapi.h>
 
+#include <condition_variable>
 #include <iostream>
+#include <mutex>
 #include <sstream>
+#include <thread>
 
+#include "addin/com/Dispatch.h"
 #include "addin/com/OleError.h"
 #include "tools/outlook_sim/Eml.h"
+#include "tools/outlook_sim/WindowDriver.h"
 #include "platform/win32/WideText.h"
 
 namespace kestova::sim {
@@ -68,17 +73,39 @@ void Compare(size_t found, size_t expected, const std::string& what) {
         throw Exception(what + ": expected " + std::to_string(expected) + ", found " + std::to_string(found));
 }
 
+// The line is a step for the add-in's windows (or blank), so it runs beside the step before.
+bool DrivesWindow(const std::string& line) {
+    const std::vector<std::string> words = Words(line.substr(0, line.find('#')));
+    return words.empty() || TWindowDriver::Drives(words[0]);
+}
+
+const TSimAttachment& AttachmentNamed(const TSimItem& item, const std::string& name) {
+    for (const auto& a : item.Attachments().Items())
+        if (a->DisplayName() == win32::Widen(name)) return *a.Get();
+    throw Exception("no attachment \"" + name + "\"");
+}
+
 }  // namespace
 
 TScenario::TScenario(TSimApplication& application, std::ostream& out, std::wstring folder)
     : application_(application), out_(out), host_(application.AsDispatch()), folder_(std::move(folder)) {}
 
 int TScenario::Run(std::istream& in) {
-    int failures = 0;
+    std::vector<std::string> lines;
     std::string line;
     while (std::getline(in, line)) {
         if (!line.empty() && line.back() == '\r') line.pop_back();
-        if (!Step(line)) ++failures;
+        lines.push_back(line);
+    }
+    int failures = 0;
+    for (size_t i = 0; i < lines.size();) {
+        size_t end = i + 1;
+        while (end < lines.size() && DrivesWindow(lines[end])) ++end;
+        if (end > i + 1)
+            failures += StepDriving(lines[i], {lines.begin() + i + 1, lines.begin() + end});
+        else if (!Step(lines[i]))
+            ++failures;
+        i = end;
     }
     if (host_.Count() > 0 && !Step("disconnect")) ++failures;
     return failures;
@@ -95,6 +122,51 @@ bool TScenario::Step(const std::string& line) {
         out_ << "FAIL " << line << "  -> " << error.what() << std::endl;
         return false;
     }
+}
+
+// The step (a Click, as a rule) runs here and may show windows modally; the window steps that
+// follow it run meanwhile on a thread of their own. Windows still shown after the last of them
+// (or after a failed one) are closed, so the step returns. Answers the number of failures.
+int TScenario::StepDriving(const std::string& line, const std::vector<std::string>& windowSteps) {
+    int failures = 0;
+    std::string report;
+    std::mutex lock;
+    std::condition_variable returned;
+    bool stepDone = false;
+    TWindowDriver driver(GetCurrentThreadId());
+    std::thread thread([&] {
+        for (const std::string& windowStep : windowSteps) {
+            const TWords words = Words(windowStep.substr(0, windowStep.find('#')));
+            if (words.empty()) continue;
+            if (failures > 0) {
+                report += "FAIL " + windowStep + "  -> skipped after a failed step\n";
+                ++failures;
+                continue;
+            }
+            try {
+                const std::string detail = driver.Step(words);
+                report += "ok   " + windowStep + (detail.empty() ? "" : "  -> " + detail) + "\n";
+            } catch (const std::exception& error) {
+                report += "FAIL " + windowStep + "  -> " + error.what() + "\n";
+                ++failures;
+            }
+        }
+        std::unique_lock<std::mutex> guard(lock);
+        while (!returned.wait_for(guard, std::chrono::seconds(10), [&] { return stepDone; })) {
+            report += "FAIL " + line + "  -> its windows were still shown; closed\n";
+            ++failures;
+            driver.CloseAll();
+        }
+    });
+    const bool passed = Step(line);
+    {
+        std::lock_guard<std::mutex> guard(lock);
+        stepDone = true;
+    }
+    returned.notify_all();
+    thread.join();
+    out_ << report << std::flush;
+    return failures + (passed ? 0 : 1);
 }
 
 std::string TScenario::Execute(const TWords& words) {
@@ -121,6 +193,11 @@ std::string TScenario::Execute(const TWords& words) {
         SaveAsEml(Item(Arg(words, 1)), win32::Widen(Arg(words, 2)));
         return {};
     }
+    if (verb == "set") {
+        com::PutProperty(Item(Arg(words, 1)).AsDispatch(), win32::Widen(Arg(words, 2)), com::TVariant(win32::Widen(Arg(words, 3))));
+        return {};
+    }
+    if (TWindowDriver::Drives(verb)) throw Exception("a window step follows the step that shows the window");
     if (verb == "send") return application_.ItemSend(Item(Arg(words, 1)).AsDispatch()) ? "cancelled" : "sent";
     return WindowEvent(words);
 }
@@ -197,6 +274,16 @@ std::string TScenario::Expect(const TWords& words) {
         bool present = false;
         for (const auto& a : Item(Arg(words, 2)).Attachments().Items()) present |= a->DisplayName() == win32::Widen(Arg(words, 3));
         if (present != YesNo(Arg(words, 4))) throw Exception(present ? "attachment present" : "no such attachment");
+    } else if (what == "tag") {
+        const auto buttons = Buttons(Arg(words, 2), Arg(words, 3));
+        if (buttons.size() != 1) throw Exception(std::to_string(buttons.size()) + " buttons \"" + words[3] + "\"");
+        const std::string tag = win32::Narrow(buttons.front()->Tag());
+        if (tag != Arg(words, 4)) throw Exception("tag is \"" + tag + "\"");
+    } else if (what == "size") {
+        const size_t bytes = AttachmentNamed(Item(Arg(words, 2)), Arg(words, 3)).Data().size();
+        if (bytes < Number(Arg(words, 4)) || bytes > Number(Arg(words, 5)))
+            throw Exception(std::to_string(bytes) + " bytes");
+        return std::to_string(bytes) + " bytes";
     } else {
         throw Exception("unknown expectation: " + what);
     }

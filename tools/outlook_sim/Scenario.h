@@ -6,11 +6,15 @@
 //   add-standard <explorer>                   the built-in "Standard" toolbar appears
 //   click <win> "<caption>"                   Click on the window's button of that caption
 //   attach <win> <file> ["<name>"]            <file> relative to the scenario's folder
+//   set <win> Subject|To|Body "<text>"         a field of the window's item
 //   save <win> <file.eml> | send <win>         <file.eml> relative to the working folder
 //   expect addins <n> | expect windows inspectors|explorers <n>
 //   expect sinks application|inspectors|explorers|<win> <n>
 //   expect toolbar <win> "<name>" yes|no | expect buttons <win> "<caption>" <n>
 //   expect attachments <win> <n> | expect attachment <win> "<name>" yes|no
+//   expect tag <win> "<caption>" "<tag>" | expect size <win> "<attachment>" <min> <max>
+// The steps of TWindowDriver (record, stop, play, ok, cancel, dismiss) that follow a step run
+// beside it, while it shows the add-in's windows modally.
 // Each step prints one line: "ok" or "FAIL", the step, and what happened.
 #include <functional>
 #include <iosfwd>
@@ -40,6 +44,7 @@ private:
         com::ComPtr<TSimExplorer> explorer;
     };
 
+    int StepDriving(const std::string& line, const std::vector<std::string>& windowSteps);
     std::string Execute(const TWords& words);
     std::string Expect(const TWords& words);
     std::string Open(const TWords& words);

@@ -1,0 +1,73 @@
+// The toolbar buttons' clicks: "Kestova" records a voice message and attaches it to the item
+// of the button's own window; "About Kestova" shows the About window. Nothing a click raises
+// leaves the Click event: the user is told instead.
+#include "addin/RecorderWindows.h"
+#include "addin/com/Dispatch.h"
+#include "addin/com/OleError.h"
+#include "addin/com/OutlookIds.h"
+#include "addin/uAddin.h"
+#include "platform/win32/WideText.h"
+
+namespace kestova {
+
+namespace {
+
+const wchar_t* const kAttachmentName = L"Kestova_for_Outlook.mp3";
+const long olByValue = 1;
+
+com::ComPtr<IDispatch> Query(IUnknown* object, const GUID& iid, const char* refusal) {
+    com::ComPtr<IDispatch> typed;
+    if (!object || FAILED(object->QueryInterface(iid, reinterpret_cast<void**>(typed.GetAddressOf()))))
+        throw Exception(refusal);
+    return typed;
+}
+
+// Replaces an earlier recording (or a file of the user's that carries its name) by this one.
+void AttachRecording(IUnknown* inspector, const std::string& fileName) {
+    const com::ComPtr<IDispatch> window = Query(inspector, outlook::IID__Inspector, "The window is not an item window");
+    const com::TVariant item = com::GetProperty(window.Get(), L"CurrentItem");
+    const com::ComPtr<IDispatch> mail = Query(item.AsDispatch(), outlook::IID__MailItem, "This item is not a mail message");
+    const com::TVariant attachments = com::GetProperty(mail.Get(), L"Attachments");
+    try {
+        const com::TVariant earlier = com::GetProperty(attachments.AsDispatch(), L"Item", {com::TVariant(kAttachmentName)});
+        com::CallMethod(earlier.AsDispatch(), L"Delete");
+    } catch (const com::EOleError&) {
+        // As a rule there is no earlier one.
+    }
+    com::CallMethod(attachments.AsDispatch(), L"Add",
+                    {com::TVariant(win32::Widen(fileName)), com::TVariant(olByValue), com::TVariant(1L),
+                     com::TVariant(kAttachmentName)});
+}
+
+}  // namespace
+
+void TzelAddin::VoiceButtonClick(TOutlookServer* sender) {
+    auto* button = dynamic_cast<TAddinOutlookButton*>(sender);
+    if (!button || !button->Owner) return;
+    // Held apart from the wrapper: the window may close, and its wrapper go, while the
+    // recorder window is up.
+    const com::ComPtr<IUnknown> inspector(button->Owner->Intf());
+    try {
+        SetAppPathFromModule();
+        RecordVoiceMessage([&](const std::string& fileName) {
+            try {
+                AttachRecording(inspector.Get(), fileName);
+            } catch (const std::exception& error) {
+                ReportAttachFailure(fileName, error);
+            }
+        });
+    } catch (...) {
+        ShowClickError(std::current_exception());
+    }
+}
+
+void TzelAddin::AboutButtonClick(TOutlookServer*) {
+    try {
+        SetAppPathFromModule();
+        ShowAboutWindow();
+    } catch (...) {
+        ShowClickError(std::current_exception());
+    }
+}
+
+}  // namespace kestova
