@@ -60,12 +60,15 @@ std::vector<HWND> ShownWindows(DWORD thread) {
     return found;
 }
 
-// The texts of a window's children, one per line: what the user reads in it.
+// The texts of a window's labels on one line: what the user reads in it.
 std::string TextsOf(HWND window) {
     std::string texts;
     for (HWND child : Children(window)) {
-        const std::wstring text = TextOf(child);
-        if (!text.empty() && lstrcmpiW(ClassOf(child).c_str(), L"Static") == 0) texts += (texts.empty() ? "" : " | ") + win32::Narrow(text);
+        std::string text = win32::Narrow(TextOf(child));
+        if (text.empty() || lstrcmpiW(ClassOf(child).c_str(), L"Static") != 0) continue;
+        for (char& c : text)
+            if (c == '\n' || c == '\r') c = ' ';
+        texts += (texts.empty() ? "" : " | ") + text;
     }
     return texts;
 }
