@@ -189,8 +189,11 @@ void TFormWindow::CreateChildren() {
 
 HWND TFormWindow::CreateChild(TControl& control, int id) {
     const TChildClass kind = ClassOf(control);
+    // A group box paints only its frame; transparent, it is not clipped out of the form's
+    // background, which would leave its inside unpainted.
+    const DWORD ex = dynamic_cast<TGroupBox*>(&control) ? WS_EX_TRANSPARENT : 0;
     HWND child =
-        CreateWindowExW(0, kind.ClassName, nullptr, WS_CHILD | WS_VISIBLE | kind.Style, 0, 0, 0, 0, window_.get(),
+        CreateWindowExW(ex, kind.ClassName, nullptr, WS_CHILD | WS_VISIBLE | kind.Style, 0, 0, 0, 0, window_.get(),
                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), ResourceModule(), nullptr);
     if (!child) throw Exception("The window of " + control.Name() + " cannot be created");
     SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(control.Font())), FALSE);
