@@ -21,7 +21,7 @@ void TformAbout::BuildLayout() {
     lbProduct.SetFont({"Tahoma", 11, true});
     lbProduct.SetCaption("Kestova for Outlook Version 2.2");
     lbNotice.SetBounds(68, 34, 213, 16);
-    lbNotice.SetCaption("Copyright (c) 2004 Kestova. All rights reserved.");
+    lbNotice.SetCaption("Copyright (c) 2004 Kestova");
     lbHomePage.SetBounds(8, 80, 80, 16);
     lbHomePage.SetCaption("Home Page:");
     btHomePage.SetBounds(96, 76, 185, 25);
