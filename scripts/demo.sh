@@ -15,7 +15,9 @@ cd "$root"
 say() { printf '[demo] %s\n' "$*"; }
 
 scenario=$root/scripts/demo.scn
+interactive=0
 if [ "${1:-}" = --interactive ]; then
+  interactive=1
   [ -n "${DISPLAY:-}" ] || { say "--interactive needs a desktop (DISPLAY is not set)"; exit 2; }
   scenario=$root/scripts/demo-interactive.scn
 fi
@@ -50,8 +52,11 @@ register_and_run() {
 export -f register_and_run run
 export root build dll sim scenario
 
-if [ -n "${DISPLAY:-}" ] && env -u PULSE_SERVER -u PULSE_RUNTIME_PATH pactl info >/dev/null 2>&1; then
-  say "microphone: the default source of your PulseAudio"
+own_pulse=0
+[ -n "${DISPLAY:-}" ] && pactl info >/dev/null 2>&1 && own_pulse=1
+if [ $own_pulse = 1 ] || [ $interactive = 1 ]; then
+  if [ $own_pulse = 1 ]; then say "microphone: the default source of your PulseAudio"
+  else say "microphone: none answers here; the recorder window will say so"; fi
   register_and_run
 else
   say "microphone: the harness's 440 Hz test tone, on a virtual display"
