@@ -68,6 +68,13 @@ protected:
     static HWND Child(HWND window, const wchar_t* className, const std::string& text) {
         return FindWindowExW(window, nullptr, className, text.empty() ? nullptr : Widen(text).c_str());
     }
+    // What the dialog's list sends when the user picks item `index`; answers the list.
+    static HWND Pick(HWND dialog, int index) {
+        HWND list = Child(dialog, L"ComboBox", "");
+        SendMessageW(list, CB_SETCURSEL, index, 0);
+        SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(list), CBN_SELCHANGE), reinterpret_cast<LPARAM>(list));
+        return list;
+    }
     static SIZE ClientSize(HWND window) {
         RECT r{};
         GetClientRect(window, &r);
@@ -113,20 +120,13 @@ TEST_F(DialogsWin32, OptionsFromTheRateButtonStoresTheChoiceAndEscCancels) {
                 group = TextOf(Child(dialog, L"Button", "Compress"));
                 items = static_cast<int>(SendMessageW(list, CB_GETCOUNT, 0, 0));
                 opened = TextOf(list);
-                // What the list sends when the user picks "128".
-                SendMessageW(list, CB_SETCURSEL, 11, 0);
-                SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(list), CBN_SELCHANGE),
-                             reinterpret_cast<LPARAM>(list));
+                Pick(dialog, 11);  // "128"
                 SendMessageW(Child(dialog, L"Button", "OK"), BM_CLICK, 0, 0);
             });
             SendMessageW(rateButton, BM_CLICK, 0, 0);
             afterOk = TextOf(rateButton);
             WhenShown("Options", [&](HWND dialog) {
-                HWND list = Child(dialog, L"ComboBox", "");
-                SendMessageW(list, CB_SETCURSEL, 0, 0);
-                SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(list), CBN_SELCHANGE),
-                             reinterpret_cast<LPARAM>(list));
-                PostMessageW(list, WM_KEYDOWN, VK_ESCAPE, 0);
+                PostMessageW(Pick(dialog, 0), WM_KEYDOWN, VK_ESCAPE, 0);
             });
             SendMessageW(rateButton, BM_CLICK, 0, 0);
             afterEsc = TextOf(rateButton);
@@ -154,9 +154,7 @@ TEST_F(DialogsWin32, OptionsDialogPicksWithTheListAndEnter) {
     TformOptions options(nullptr);
     bool shot = false;
     WhenShown("Options", [&](HWND dialog) {
-        HWND list = Child(dialog, L"ComboBox", "");
-        SendMessageW(list, CB_SETCURSEL, 0, 0);
-        SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(list), CBN_SELCHANGE), reinterpret_cast<LPARAM>(list));
+        HWND list = Pick(dialog, 0);  // "8"
         shot = Shot(dialog, "options-dialog.png");
         SetFocus(list);
         PostMessageW(list, WM_KEYDOWN, VK_RETURN, 0);
