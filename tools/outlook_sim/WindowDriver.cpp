@@ -42,21 +42,25 @@ std::wstring ClassOf(HWND window) {
     return name;
 }
 
+BOOL CALLBACK Collect(HWND window, LPARAM list) {
+    reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
+    return TRUE;
+}
+
+BOOL CALLBACK CollectShown(HWND window, LPARAM list) {
+    if (IsWindowVisible(window)) reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
+    return TRUE;
+}
+
 std::vector<HWND> Children(HWND parent) {
     std::vector<HWND> found;
-    EnumChildWindows(parent, [](HWND child, LPARAM list) {
-        reinterpret_cast<std::vector<HWND>*>(list)->push_back(child);
-        return TRUE;
-    }, reinterpret_cast<LPARAM>(&found));
+    EnumChildWindows(parent, &Collect, reinterpret_cast<LPARAM>(&found));
     return found;
 }
 
 std::vector<HWND> ShownWindows(DWORD thread) {
     std::vector<HWND> found;
-    EnumThreadWindows(thread, [](HWND window, LPARAM list) {
-        if (IsWindowVisible(window)) reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
-        return TRUE;
-    }, reinterpret_cast<LPARAM>(&found));
+    EnumThreadWindows(thread, &CollectShown, reinterpret_cast<LPARAM>(&found));
     return found;
 }
 
