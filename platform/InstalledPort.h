@@ -10,7 +10,9 @@ template <class Port>
 class TInstalledPort {
 public:
     using TFactory = std::shared_ptr<Port> (*)();
-    explicit TInstalledPort(TFactory makeDefault = nullptr) : makeDefault_(makeDefault) {}
+    // constexpr: a namespace-scope holder is initialised before any code runs, so a port may
+    // be asked for during other objects' static initialisation.
+    constexpr explicit TInstalledPort(TFactory makeDefault = nullptr) : makeDefault_(makeDefault) {}
 
     // Null only when nothing is installed and the port has no default.
     std::shared_ptr<Port> Get() {

@@ -5,14 +5,10 @@
 namespace kestova {
 
 namespace {
-TInstalledPort<IProfileFile>& Installed() {
-    static TInstalledPort<IProfileFile> port(&CreateOsProfileFile);
-    return port;
+TInstalledPort<IProfileFile> installed(&CreateOsProfileFile);
 }
-}  // namespace
 
-std::shared_ptr<IProfileFile> ProfileFile() { return Installed().Get(); }
-
-void SetProfileFile(std::shared_ptr<IProfileFile> profileFile) { Installed().Set(std::move(profileFile)); }
+std::shared_ptr<IProfileFile> ProfileFile() { return installed.Get(); }
+void SetProfileFile(std::shared_ptr<IProfileFile> profileFile) { installed.Set(std::move(profileFile)); }
 
 }  // namespace kestova

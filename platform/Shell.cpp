@@ -5,14 +5,10 @@
 namespace kestova {
 
 namespace {
-TInstalledPort<IShell>& Installed() {
-    static TInstalledPort<IShell> port(&CreateOsShell);
-    return port;
+TInstalledPort<IShell> installed(&CreateOsShell);
 }
-}  // namespace
 
-std::shared_ptr<IShell> Shell() { return Installed().Get(); }
-
-void SetShell(std::shared_ptr<IShell> shell) { Installed().Set(std::move(shell)); }
+std::shared_ptr<IShell> Shell() { return installed.Get(); }
+void SetShell(std::shared_ptr<IShell> shell) { installed.Set(std::move(shell)); }
 
 }  // namespace kestova

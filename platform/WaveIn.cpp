@@ -5,14 +5,10 @@
 namespace kestova {
 
 namespace {
-TInstalledPort<IWaveIn>& Installed() {
-    static TInstalledPort<IWaveIn> port(&CreateOsWaveIn);
-    return port;
+TInstalledPort<IWaveIn> installed(&CreateOsWaveIn);
 }
-}  // namespace
 
-std::shared_ptr<IWaveIn> WaveIn() { return Installed().Get(); }
-
-void SetWaveIn(std::shared_ptr<IWaveIn> waveIn) { Installed().Set(std::move(waveIn)); }
+std::shared_ptr<IWaveIn> WaveIn() { return installed.Get(); }
+void SetWaveIn(std::shared_ptr<IWaveIn> waveIn) { installed.Set(std::move(waveIn)); }
 
 }  // namespace kestova
