@@ -1,9 +1,9 @@
 #include "platform/sim/WaveInSignal.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <fstream>
-#include <iterator>
 #include <string>
 
 namespace kestova {
@@ -54,8 +54,10 @@ bool TWaveInSignal::Load(const TWaveInSimConfig& config, const TPcmWaveFormat& f
     frequency_ = config.Frequency;
     amplitude_ = config.Amplitude;
     if (kind_ != TSimSignal::WavFile) return true;
-    std::ifstream in(config.WavFile, std::ios::binary);
-    const std::vector<char> file((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::ifstream in(config.WavFile, std::ios::binary | std::ios::ate);
+    std::vector<char> file(in.is_open() ? static_cast<std::size_t>(in.tellg()) : 0);
+    in.seekg(0);
+    in.read(file.data(), static_cast<std::streamsize>(file.size()));
     TPcmWaveFormat fileFormat;
     if (!in.is_open() || !ParseWav(file, fileFormat, loop_)) {
         error = wavein::NODRIVER;
@@ -79,8 +81,19 @@ void TWaveInSignal::Fill(char* out, std::size_t count, std::uint64_t position) c
         std::memset(out, format_.BitsPerSample == 8 ? 0x80 : 0, count);
         return;
     case TSimSignal::WavFile:
-        for (std::size_t i = 0; i < count; ++i) out[i] = loop_[(position + i) % loop_.size()];
+        FillLoop(out, count, position);
         return;
+    }
+}
+
+void TWaveInSignal::FillLoop(char* out, std::size_t count, std::uint64_t position) const {
+    std::size_t offset = static_cast<std::size_t>(position % loop_.size());
+    while (count > 0) {
+        const std::size_t run = std::min(count, loop_.size() - offset);
+        std::memcpy(out, loop_.data() + offset, run);
+        out += run;
+        count -= run;
+        offset = 0;
     }
 }
 

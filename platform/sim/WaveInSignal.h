@@ -19,6 +19,7 @@ public:
     void Fill(char* out, std::size_t count, std::uint64_t position) const;
 
 private:
+    void FillLoop(char* out, std::size_t count, std::uint64_t position) const;
     void FillSine(char* out, std::size_t count, std::uint64_t position) const;
 
     TSimSignal kind_ = TSimSignal::Silence;
