@@ -58,10 +58,10 @@ TSimMainThread::TSimMainThread() : owner_(std::this_thread::get_id()) {}
 TSimMainThread::~TSimMainThread() = default;
 
 void TSimMainThread::Post(TThreadCall call) {
-    {
-        std::lock_guard<std::mutex> guard(lock_);
-        calls_.push_back(std::move(call));
-    }
+    // Notified under the lock: once a call is visible in the queue the poster no longer
+    // touches this object, so an owner that sees it may destroy the queue at once.
+    std::lock_guard<std::mutex> guard(lock_);
+    calls_.push_back(std::move(call));
     queued_.notify_all();
 }
 
