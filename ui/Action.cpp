@@ -1,5 +1,6 @@
 #include "ui/Action.h"
 
+#include "ui/ChangedField.h"
 #include "ui/Form.h"
 
 namespace kestova {
@@ -15,15 +16,11 @@ TAction::~TAction() {
 }
 
 void TAction::SetCaption(const std::string& caption) {
-    if (caption == caption_) return;
-    caption_ = caption;
-    Changed();
+    if (StoreChanged(caption_, caption)) Changed();
 }
 
 void TAction::SetEnabled(bool enabled) {
-    if (enabled == enabled_) return;
-    enabled_ = enabled;
-    Changed();
+    if (StoreChanged(enabled_, enabled)) Changed();
 }
 
 bool TAction::Execute() {

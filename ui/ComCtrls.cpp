@@ -1,5 +1,7 @@
 #include "ui/ComCtrls.h"
 
+#include "ui/ChangedField.h"
+
 #include <algorithm>
 
 namespace kestova {
@@ -12,9 +14,7 @@ void TProgressBar::SetMax(int max) {
 
 void TProgressBar::SetPosition(int position) {
     const int clamped = std::clamp(position, 0, max_);
-    if (clamped == position_) return;
-    position_ = clamped;
-    Changed();
+    if (StoreChanged(position_, clamped)) Changed();
 }
 
 TActionToolBar::TActionToolBar(TForm* form, const std::string& name) : TControl(form, name) {

@@ -1,5 +1,6 @@
 #include "ui/Control.h"
 
+#include "ui/ChangedField.h"
 #include "ui/Form.h"
 
 namespace kestova {
@@ -27,9 +28,7 @@ void TControl::SetCaption(const std::string& caption) {
         action_->SetCaption(caption);
         return;
     }
-    if (caption == caption_) return;
-    caption_ = caption;
-    Changed();
+    if (StoreChanged(caption_, caption)) Changed();
 }
 
 bool TControl::Enabled() const { return action_ ? action_->Enabled() : enabled_; }
@@ -39,15 +38,11 @@ void TControl::SetEnabled(bool enabled) {
         action_->SetEnabled(enabled);
         return;
     }
-    if (enabled == enabled_) return;
-    enabled_ = enabled;
-    Changed();
+    if (StoreChanged(enabled_, enabled)) Changed();
 }
 
 void TControl::SetVisible(bool visible) {
-    if (visible == visible_) return;
-    visible_ = visible;
-    Changed();
+    if (StoreChanged(visible_, visible)) Changed();
 }
 
 bool TControl::Click() {

@@ -1,5 +1,6 @@
 #include "ui/StdCtrls.h"
 
+#include "ui/ChangedField.h"
 #include "ui/Form.h"
 
 #include <algorithm>
@@ -21,9 +22,7 @@ void TComboBox::SetItems(std::vector<std::string> items) {
 
 void TComboBox::SetItemIndex(int index) {
     const int valid = index >= 0 && index < static_cast<int>(items_.size()) ? index : -1;
-    if (valid == itemIndex_) return;
-    itemIndex_ = valid;
-    Changed();
+    if (StoreChanged(itemIndex_, valid)) Changed();
 }
 
 std::string TComboBox::Text() const { return itemIndex_ < 0 ? std::string() : items_[itemIndex_]; }
