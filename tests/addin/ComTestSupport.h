@@ -15,6 +15,20 @@ protected:
     com::ComPtr<sim::TSimApplication> outlook_ = com::Make<sim::TSimApplication>();
 };
 
+// Arguments as a source hands them over: borrowed, so never cleared.
+inline VARIANT DispatchArg(IDispatch* value) {
+    VARIANT arg;
+    arg.vt = VT_DISPATCH;
+    arg.pdispVal = value;
+    return arg;
+}
+inline VARIANT ByRefArg(VARTYPE type, void* target) {
+    VARIANT arg;
+    arg.vt = type | VT_BYREF;
+    arg.byref = target;
+    return arg;
+}
+
 // Calls the sink's Invoke as a source would, with the arguments already in COM's order.
 inline HRESULT InvokeSink(IDispatch* sink, DISPID dispid, std::vector<VARIANT> args, std::vector<DISPID> named = {}) {
     DISPPARAMS params{args.data(), named.data(), UINT(args.size()), UINT(named.size())};

@@ -65,14 +65,10 @@ TEST_F(EventSinkTest, NamedArgumentsLandOnTheirParameters) {
         cancel = true;
     };
     VARIANT_BOOL cancel = VARIANT_FALSE;
-    VARIANT byRef;
-    byRef.vt = VT_BOOL | VT_BYREF;
-    byRef.pboolVal = &cancel;
-    VARIANT item;
-    item.vt = VT_DISPATCH;
-    item.pdispVal = mail->AsDispatch();
     // Cancel first, Item second, each named by its position in the event's parameter list.
-    EXPECT_EQ(InvokeSink(wrapper.EventSink(), dispApplicationItemSend, {byRef, item}, {1, 0}), S_OK);
+    EXPECT_EQ(InvokeSink(wrapper.EventSink(), dispApplicationItemSend,
+                         {ByRefArg(VT_BOOL, &cancel), DispatchArg(mail->AsDispatch())}, {1, 0}),
+              S_OK);
     EXPECT_EQ(received, mail->AsDispatch());
     EXPECT_EQ(cancel, VARIANT_TRUE);
 }
@@ -81,9 +77,7 @@ TEST_F(EventSinkTest, NamedArgumentBeyondTheParameterListIsIgnored) {
     TOutlookApplication wrapper(outlook_->AsDispatch());
     int calls = 0;
     wrapper.OnReminder = [&](TOutlookServer*, IDispatch*) { ++calls; };
-    VARIANT item;
-    item.vt = VT_DISPATCH;
-    item.pdispVal = outlook_->AsDispatch();
+    const VARIANT item = DispatchArg(outlook_->AsDispatch());
     EXPECT_EQ(InvokeSink(wrapper.EventSink(), dispApplicationReminder, {item}, {5}), S_OK);
     EXPECT_EQ(InvokeSink(wrapper.EventSink(), dispApplicationReminder, {item}, {DISPID_PROPERTYPUT}), S_OK);
     EXPECT_EQ(calls, 0);
@@ -97,13 +91,9 @@ TEST_F(EventSinkTest, CancelIsCopiedBackIntoAByRefVariant) {
     VARIANT inner;
     inner.vt = VT_I4;  // a caller may hand Cancel as a variant of any convertible type
     inner.lVal = 0;
-    VARIANT byRef;
-    byRef.vt = VT_VARIANT | VT_BYREF;
-    byRef.pvarVal = &inner;
-    VARIANT view;
-    view.vt = VT_DISPATCH;
-    view.pdispVal = outlook_->AsDispatch();
-    EXPECT_EQ(InvokeSink(wrapper.EventSink(), dispExplorerBeforeViewSwitch, {byRef, view}), S_OK);
+    EXPECT_EQ(InvokeSink(wrapper.EventSink(), dispExplorerBeforeViewSwitch,
+                         {ByRefArg(VT_VARIANT, &inner), DispatchArg(outlook_->AsDispatch())}),
+              S_OK);
     EXPECT_EQ(inner.vt, VT_BOOL);
     EXPECT_EQ(inner.boolVal, VARIANT_TRUE);
 }
@@ -124,10 +114,7 @@ TEST_F(EventSinkTest, ArgumentThatIsNotAnInspectorCallsNoHandler) {
     int calls = 0;
     wrapper.OnNewInspector = [&](TOutlookServer*, IDispatch*) { ++calls; };
     auto mail = com::Make<sim::TSimItem>(sim::TItemKind::Mail);
-    VARIANT notAnInspector;
-    notAnInspector.vt = VT_DISPATCH;
-    notAnInspector.pdispVal = mail->AsDispatch();
-    EXPECT_EQ(InvokeSink(wrapper.EventSink(), dispNewInspector, {notAnInspector}), S_OK);
+    EXPECT_EQ(InvokeSink(wrapper.EventSink(), dispNewInspector, {DispatchArg(mail->AsDispatch())}), S_OK);
     outlook_->Inspectors().FireNewInspector(mail->AsDispatch());
     EXPECT_EQ(InvokeSink(wrapper.EventSink(), dispNewInspector, {}), S_OK);  // no argument at all
     EXPECT_EQ(calls, 0);
