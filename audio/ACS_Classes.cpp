@@ -52,11 +52,6 @@ void TACSConverter::SetInput(TACSInput* Value) {
     if (Value != this) SwapInput(input_, InputLock, this, Value, Busy);
 }
 
-void TACSConverter::UnlockInput() {
-    InputLock.unlock();
-    if (auto* upstream = dynamic_cast<TACSConverter*>(Input())) upstream->UnlockInput();
-}
-
 int TACSConverter::GetBitsPerSample() { return Input() ? Input()->GetBitsPerSample() : 0; }
 int TACSConverter::GetChannels() { return Input() ? Input()->GetChannels() : 0; }
 int TACSConverter::GetSampleRate() { return Input() ? Input()->GetSampleRate() : 0; }
@@ -115,7 +110,6 @@ void TACSOutput::SetInput(TACSInput* Value) { SwapInput(input_, InputLock, this,
 void TACSOutput::Run() {
     if (Busy) throw EACSException("Component is buisy");
     if (!Input()) throw EACSException("Input is not assigned");
-    InputLock.unlock();
     try {
         PrepareOutput();
         Busy = true;
@@ -181,12 +175,10 @@ void TACSOutput::CompleteRun() {
     if (OnDone) OnDone(this);
 }
 
+// No InputLock to clear here: each read holds it through a guard, which a failed read releases
+// too. Clearing it by hand could free it under a swap on the caller's thread.
 void TACSOutput::AbortOnError(const std::exception& E) {
-    InputLock.unlock();
-    if (Status() != osIdle) {
-        if (auto* converter = dynamic_cast<TACSConverter*>(Input())) converter->UnlockInput();
-        FinishOutputQuietly();
-    }
+    if (Status() != osIdle) FinishOutputQuietly();
     Active = false;
     Busy = false;
     if (OnThreadException) OnThreadException(this, E);

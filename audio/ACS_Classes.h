@@ -81,8 +81,6 @@ public:
     TACSInput* Input() const { return input_.load(); }
     // While Busy the new input is started before the swap and the old one finished after it.
     virtual void SetInput(TACSInput* Value);
-    // Clears InputLock here and up the chain: frees locks a read cut short left set.
-    void UnlockInput();
 
     int GetBitsPerSample() override;
     int GetChannels() override;
