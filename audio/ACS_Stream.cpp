@@ -4,7 +4,6 @@
 #include "platform/ExclusiveFile.h"
 
 #include <cerrno>
-#include <cstring>
 #include <filesystem>
 #include <system_error>
 
@@ -22,7 +21,7 @@ std::string SystemText(int error) { return std::generic_category().message(error
 
 }  // namespace
 
-TFileStream::TFileStream(const std::string& FileName) : fileName_(FileName) {
+TFileStream::TFileStream(const std::string& FileName) {
     file_.reset(CreateExclusiveFile(FileName));
     if (!file_) throw EFCreateError(ExpandedPath(FileName), SystemText(errno));
 }

@@ -18,14 +18,11 @@ public:
     // Flushes and closes; raises when the last bytes cannot be written. Idempotent.
     void Close();
 
-    const std::string& FileName() const { return fileName_; }
-
 private:
     struct TCloser {
         void operator()(std::FILE* file) const noexcept { std::fclose(file); }
     };
 
-    std::string fileName_;
     std::unique_ptr<std::FILE, TCloser> file_;
 };
 

@@ -22,12 +22,6 @@ void TComponent::FreeNotification(TComponent* other) {
         other->watchers_.push_back(this);
 }
 
-void TComponent::RemoveFreeNotification(TComponent* other) {
-    if (other == nullptr) return;
-    Unlink(other);
-    other->Unlink(this);
-}
-
 void TComponent::Unlink(TComponent* other) {
     watchers_.erase(std::remove(watchers_.begin(), watchers_.end(), other), watchers_.end());
 }

@@ -21,7 +21,6 @@ public:
 
     // Asks to be told (through Notification) when `other` is destroyed.
     void FreeNotification(TComponent* other);
-    void RemoveFreeNotification(TComponent* other);
 
 protected:
     virtual void Notification(TComponent* component, TOperation operation);

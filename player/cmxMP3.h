@@ -48,9 +48,6 @@ public:
     TPlayerMode Mode();
     int LengthSeconds() const { return lengthSeconds_; }
 
-    TMciDeviceId DeviceId() const { return deviceId_; }
-    const std::string& FileName() const { return fileName_; }
-    TNotifyHandle NotifyWindow() const { return notifyWindow_->Handle(); }
     const TTagBlock& TagBlock() const { return tagBlock_; }
     std::weak_ptr<TcmxProgressThread> ReportThread() const { return reportThread_; }
 

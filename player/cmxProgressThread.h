@@ -23,7 +23,6 @@ public:
     // Asks the loop to end; it wakes from its wait at once. A report already handed to the
     // main thread is dropped there, provided this runs on that thread.
     void Terminate();
-    bool Terminated() const { return terminated_; }
 
     // Stops the reports until Resume; a report already handed over is dropped too.
     void Suspend();

@@ -8,12 +8,17 @@
 
 namespace kestova {
 
+namespace {
+
+// The empty block: "TAG" followed by 125 zero bytes.
 void ClearTag(TTagBlock& block) {
     block.fill(0);
     block[0] = 'T';
     block[1] = 'A';
     block[2] = 'G';
 }
+
+}  // namespace
 
 void ReadTag(const std::string& fileName, TTagBlock& block) {
     std::ifstream file(fileName, std::ios::binary | std::ios::ate);

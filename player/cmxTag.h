@@ -12,7 +12,4 @@ using TTagBlock = std::array<uint8_t, 128>;
 // tag. Raises EFOpenError when the file cannot be opened.
 void ReadTag(const std::string& fileName, TTagBlock& block);
 
-// The empty block: "TAG" followed by 125 zero bytes.
-void ClearTag(TTagBlock& block);
-
 }  // namespace kestova

@@ -141,7 +141,6 @@ private:
             header->Flags = (header->Flags & ~wavein::HDR_INQUEUE) | wavein::HDR_DONE;
             starved_ = queue_.empty();
             ++delivered_;
-            ++port_.delivered_;
             delivering_ = true;
             lock.unlock();
             callback_(wavein::MSG_DATA, instance_, header);

@@ -39,8 +39,6 @@ public:
                       std::unique_ptr<IWaveInDevice>& opened) override;
     std::string ErrorText(TWaveInError error) override;
 
-    // Buffers handed back filled (not by Reset), over all devices of this port.
-    long BuffersDelivered() const { return delivered_.load(); }
     // Devices open now.
     int OpenDevices() const { return open_.load(); }
 
@@ -48,7 +46,6 @@ private:
     friend class TSimDevice;
 
     const TWaveInSimConfig config_;
-    std::atomic<long> delivered_{0};
     std::atomic<int> open_{0};
 };
 
