@@ -1,6 +1,5 @@
 #include "audio/lame.h"
 
-#include <atomic>
 #include <mutex>
 
 namespace kestova {
@@ -15,8 +14,7 @@ namespace {
 
 struct TLameBinding {
     std::mutex lock;  // sinks are made and destroyed on the caller's thread, but stay safe
-    int users = 0;
-    std::atomic<bool> loaded{false};
+    int users = 0;  // the library is loaded while this is above 0
     TLibrary module;
     TLameEntryPoints entries{};
 };
@@ -72,19 +70,21 @@ void LoadLame() {
     if (!library || !BindLame(library, b.entries)) return;
     b.module = std::move(library);
     b.users = 1;
-    b.loaded = true;
 }
 
 void UnloadLame() {
     TLameBinding& b = Binding();
     std::lock_guard<std::mutex> guard(b.lock);
     if (b.users == 0 || --b.users > 0) return;
-    b.loaded = false;
     b.entries = TLameEntryPoints{};
     b.module.Reset();
 }
 
-bool LameLoaded() { return Binding().loaded; }
+bool LameLoaded() {
+    TLameBinding& b = Binding();
+    std::lock_guard<std::mutex> guard(b.lock);
+    return b.users > 0;
+}
 
 const TLibrary& LameModule() { return Binding().module; }
 
