@@ -1,8 +1,8 @@
 #include "platform/sim/Mp3Scan.h"
 
-#include <fstream>
-#include <iterator>
 #include <vector>
+
+#include "platform/sim/WholeFile.h"
 
 namespace kestova {
 
@@ -62,9 +62,8 @@ size_t FindFirstFrame(const std::vector<uint8_t>& data, size_t at) {
 
 TMp3Measure MeasureMp3(const std::string& fileName) {
     TMp3Measure measure;
-    std::ifstream file(fileName, std::ios::binary);
-    if (!file) return measure;
-    const std::vector<uint8_t> data{std::istreambuf_iterator<char>(file), {}};
+    std::vector<uint8_t> data;
+    if (!ReadWholeFile(fileName, data)) return measure;
     size_t at = FindFirstFrame(data, SkipId3v2(data));
     uint64_t samples = 0;
     uint32_t sampleRate = 0;

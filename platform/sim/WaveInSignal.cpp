@@ -3,8 +3,9 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
-#include <fstream>
 #include <string>
+
+#include "platform/sim/WholeFile.h"
 
 namespace kestova {
 
@@ -54,12 +55,9 @@ bool TWaveInSignal::Load(const TWaveInSimConfig& config, const TPcmWaveFormat& f
     frequency_ = config.Frequency;
     amplitude_ = config.Amplitude;
     if (kind_ != TSimSignal::WavFile) return true;
-    std::ifstream in(config.WavFile, std::ios::binary | std::ios::ate);
-    std::vector<char> file(in.is_open() ? static_cast<std::size_t>(in.tellg()) : 0);
-    in.seekg(0);
-    in.read(file.data(), static_cast<std::streamsize>(file.size()));
+    std::vector<char> file;
     TPcmWaveFormat fileFormat;
-    if (!in.is_open() || !ParseWav(file, fileFormat, loop_)) {
+    if (!ReadWholeFile(config.WavFile, file) || !ParseWav(file, fileFormat, loop_)) {
         error = wavein::NODRIVER;
         return false;
     }
