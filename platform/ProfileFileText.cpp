@@ -45,10 +45,10 @@ std::optional<std::string> SectionOf(const std::string& line) {
     return Trim(trimmed.substr(1, close == std::string::npos ? std::string::npos : close - 1));
 }
 
-// The key of a "key=value" line, or nothing for other lines.
+// The key of a "key=value" line, or nothing for other lines. Section lines never get here.
 std::optional<std::string> KeyOf(const std::string& line) {
     const size_t equals = line.find('=');
-    if (equals == std::string::npos || SectionOf(line)) return std::nullopt;
+    if (equals == std::string::npos) return std::nullopt;
     return Trim(line.substr(0, equals));
 }
 

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <utility>
 
-#include "core/Exception.h"
 #include "platform/MainThread.h"
 #include "platform/sim/Mp3Scan.h"
 

@@ -5,7 +5,6 @@
 
 #include <exception>
 
-#include "core/Exception.h"
 #include "platform/MainThread.h"
 #include "platform/Mci.h"
 #include "platform/win32/MessageWindow.h"
