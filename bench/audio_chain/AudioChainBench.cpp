@@ -13,6 +13,7 @@
 #include "audio/ACS_Indicator.h"
 #include "audio/ACS_LAME.h"
 #include "platform/sim/WaveInSim.h"
+#include "tests/audio/WavFile.h"
 
 #include <benchmark/benchmark.h>
 
@@ -57,27 +58,9 @@ std::vector<short> TestPcm() {
     return pcm;
 }
 
-void Put(std::ofstream& out, std::uint32_t value, int bytes) {
-    for (int i = 0; i < bytes; ++i) out.put(char(value >> (8 * i) & 0xFF));
-}
-
 std::string WriteWav(const std::vector<short>& pcm) {
     const std::string path = (std::filesystem::temp_directory_path() / "kestova-bench-input.wav").string();
-    std::ofstream out(path, std::ios::binary);
-    const std::uint32_t dataBytes = std::uint32_t(pcm.size() * sizeof(short));
-    out.write("RIFF", 4);
-    Put(out, 36 + dataBytes, 4);
-    out.write("WAVEfmt ", 8);
-    Put(out, 16, 4);
-    Put(out, 1, 2);
-    Put(out, kChannels, 2);
-    Put(out, kRate, 4);
-    Put(out, kRate * kChannels * 2, 4);
-    Put(out, kChannels * 2, 2);
-    Put(out, 16, 2);
-    out.write("data", 4);
-    Put(out, dataBytes, 4);
-    for (short s : pcm) Put(out, std::uint16_t(s), 2);
+    kestova::test::WriteWav16(path, kChannels, kRate, pcm);
     return path;
 }
 

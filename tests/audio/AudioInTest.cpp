@@ -1,11 +1,11 @@
 #include "AudioTestDoubles.h"
+#include "ScratchFolder.h"
+#include "WavFile.h"
 #include "audio/ACS_Audio.h"
 #include "platform/sim/WaveInSim.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <filesystem>
 #include <fstream>
 #include <limits>
 #include <memory>
@@ -13,14 +13,12 @@
 
 using namespace kestova;
 using namespace kestova::testing;
+using kestova::test::TScratchFolder;
+using kestova::test::WriteWav16;
 
 namespace {
 
 constexpr int kBlock = TAudioIn::kBlockSize;
-
-std::string TempFile(const std::string& name) {
-    return (std::filesystem::temp_directory_path() / ("kestova_capture_" + name)).string();
-}
 
 std::vector<int16_t> ReadSamples(const std::string& file) {
     std::ifstream in(file, std::ios::binary);
@@ -34,31 +32,19 @@ std::vector<int16_t> ReadSamples(const std::string& file) {
 
 // Frame i of this 16-bit stereo file says i: low 16 bits left, high bits right.
 void WriteRampWav(const std::string& file, uint32_t frames) {
-    std::ofstream out(file, std::ios::binary);
-    const auto put = [&](uint32_t value, int bytes) {
-        for (int i = 0; i < bytes; ++i) out.put(static_cast<char>(value >> (8 * i) & 0xFF));
-    };
-    out.write("RIFF", 4);
-    put(36 + frames * 4, 4);
-    out.write("WAVEfmt ", 8);
-    put(16, 4), put(1, 2), put(2, 2), put(22050, 4), put(88200, 4), put(4, 2), put(16, 2);
-    out.write("data", 4);
-    put(frames * 4, 4);
-    for (uint32_t i = 0; i < frames; ++i) put(i & 0xFFFF, 2), put(i >> 16, 2);
+    std::vector<int16_t> samples;
+    samples.reserve(2 * std::size_t{frames});
+    for (uint32_t i = 0; i < frames; ++i) {
+        samples.push_back(static_cast<int16_t>(i & 0xFFFF));
+        samples.push_back(static_cast<int16_t>(i >> 16));
+    }
+    WriteWav16(file, 2, 22050, samples);
 }
 
 uint32_t RampFrame(const std::vector<int16_t>& samples, std::size_t frame) {
     return static_cast<uint16_t>(samples[2 * frame]) | static_cast<uint32_t>(static_cast<uint16_t>(samples[2 * frame + 1])) << 16;
 }
 
-std::string Raised(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const EACSException& e) {
-        return e.what();
-    }
-    return "";
-}
 
 class AudioIn : public ::testing::Test {
 protected:
@@ -247,7 +233,8 @@ TEST_F(AudioIn, PositionStopsAtTheLargest32BitCount) {
 // While the sink is paused the device fills what it holds, then hears nothing into a buffer:
 // the stream keeps the sound of the buffers queued at the pause and goes on after the resume.
 TEST_F(AudioIn, LongPauseLosesTheSoundAfterTheQueuedBuffers) {
-    const std::string wav = TempFile("ramp.wav"), raw = TempFile("paused.raw");
+    TScratchFolder folder("capture");
+    const std::string wav = folder.File("ramp.wav"), raw = folder.File("paused.raw");
     WriteRampWav(wav, 1u << 19);
     TWaveInSimConfig config;
     config.Signal = TSimSignal::WavFile;
@@ -279,6 +266,4 @@ TEST_F(AudioIn, LongPauseLosesTheSoundAfterTheQueuedBuffers) {
     const std::size_t blocksBefore = gaps[0] * 4 / kBlock;
     EXPECT_LE(blocksBefore, static_cast<std::size_t>(pulledAtResume / kBlock + TAudioIn::kDriverBuffers));
     EXPECT_GT(RampFrame(samples, gaps[0]) - RampFrame(samples, gaps[0] - 1), 22050u);  // > 1 s lost
-    std::remove(wav.c_str());
-    std::remove(raw.c_str());
 }

@@ -17,6 +17,16 @@ namespace kestova::testing {
 
 constexpr std::chrono::seconds kGenerous{20};
 
+// The message of the EACSException `action` raises; empty when it raises none.
+inline std::string Raised(const std::function<void()>& action) {
+    try {
+        action();
+    } catch (const EACSException& e) {
+        return e.what();
+    }
+    return "";
+}
+
 // Delivers `Blocks` blocks of `BlockSize` bytes (unbounded when negative), 16-bit stereo 22050.
 class TFakeSource : public TACSInput {
 public:

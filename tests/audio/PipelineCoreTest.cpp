@@ -1,20 +1,17 @@
 #include "AudioTestDoubles.h"
+#include "ScratchFolder.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <filesystem>
 #include <memory>
 #include <utility>
 
 using namespace kestova;
 using namespace kestova::testing;
+using kestova::test::TScratchFolder;
 
 namespace {
-
-std::string TempFile(const std::string& name) {
-    return (std::filesystem::temp_directory_path() / ("kestova_core_" + name)).string();
-}
 
 // A fake source feeding a test sink, with the sink's events logged.
 struct TChain {
@@ -28,20 +25,11 @@ struct TChain {
     }
 };
 
-std::string RunError(TACSOutput& sink) {
-    try {
-        sink.Run();
-    } catch (const EACSException& e) {
-        return e.what();
-    }
-    return "";
-}
-
 }  // namespace
 
 TEST(PipelineRun, RefusesASecondRunAndARunWithoutInput) {
     TTestSink sink;
-    EXPECT_EQ(RunError(sink), "Input is not assigned");
+    EXPECT_EQ(Raised([&] { sink.Run(); }), "Input is not assigned");
     EXPECT_EQ(sink.Status(), osIdle);
     EXPECT_EQ(sink.Prepares, 0);
 
@@ -49,7 +37,7 @@ TEST(PipelineRun, RefusesASecondRunAndARunWithoutInput) {
     sink.SetInput(&source);
     TEventLog log(sink);
     sink.Run();
-    EXPECT_EQ(RunError(sink), "Component is buisy");
+    EXPECT_EQ(Raised([&] { sink.Run(); }), "Component is buisy");
     EXPECT_EQ(sink.Prepares, 1);
     ASSERT_TRUE(WaitFor([&] { return source.Reads > 3; }));  // the first run goes on
     sink.Stop();
@@ -58,7 +46,8 @@ TEST(PipelineRun, RefusesASecondRunAndARunWithoutInput) {
 }
 
 TEST(PipelineRun, StopEndsWithOneOnDoneAfterTheFileIsClosed) {
-    const std::string file = TempFile("stop.raw");
+    TScratchFolder folder("core");
+    const std::string file = folder.File("stop.raw");
     TChain c;
     c.sink.FileName = file;
     TOutputStatus statusInDone = osRunning;
@@ -81,7 +70,6 @@ TEST(PipelineRun, StopEndsWithOneOnDoneAfterTheFileIsClosed) {
     ASSERT_TRUE(c.log.WaitEnds(2));
     EXPECT_EQ(c.log.Done(), 2);
     EXPECT_EQ(c.log.Errors(), 0);
-    std::remove(file.c_str());
 }
 
 TEST(PipelinePause, PauseResumeAndStopWhilePaused) {
