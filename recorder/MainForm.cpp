@@ -1,6 +1,5 @@
 #include "recorder/MainForm.h"
 
-#include "platform/MainThread.h"
 #include "recorder/AboutForm.h"
 #include "recorder/Links.h"
 #include "recorder/OptionsForm.h"
@@ -54,7 +53,7 @@ void TformMain::BuildLayout() {
     btBPS.SetBounds(256, 72, 65, 25);
     btBPS.SetCaption("kbps");
     pbPlay.SetBounds(8, 104, 313, 25);
-    pbPlay.SetMax(300);
+    pbPlay.SetMax(kBarMax);
     pbPlay.SetSmooth(true);
     btOK.SetBounds(328, 72, 64, 25);
     btOK.SetCaption("OK");
@@ -131,7 +130,6 @@ void TformMain::FormCreate() {
     RecordFileName = AppPath() + RecordingFileName;
     DeleteRecording(RecordFileName);
     MP3Out.FileName = RecordFileName;
-    Player.reset();
     LoadSettings();
 }
 

@@ -20,8 +20,6 @@ public:
     void SetCaption(const std::string& caption);
     bool Enabled() const { return enabled_; }
     void SetEnabled(bool enabled);
-    const std::string& Hint() const { return hint_; }
-    void SetHint(const std::string& hint) { hint_ = hint; }
     int ImageIndex() const { return imageIndex_; }
 
     TNotifyEvent OnExecute;
@@ -36,7 +34,6 @@ private:
     void Changed();
 
     std::string caption_;
-    std::string hint_;
     bool enabled_ = true;
     int imageIndex_;
     std::function<void()> viewHook_;

@@ -23,10 +23,4 @@ TActionToolBar::TActionToolBar(TForm* form, const std::string& name) : TControl(
     SetBounds(0, 0, 0, 59);
 }
 
-TAction* TActionToolBar::Find(const std::string& actionName) const {
-    for (const Item& item : items_)
-        if (item.Action->Name() == actionName) return item.Action;
-    return nullptr;
-}
-
 }  // namespace kestova

@@ -48,7 +48,6 @@ public:
     const TImageList& Images() const { return images_; }
     const std::vector<Item>& Items() const { return items_; }
     void AddItem(TAction* action, const std::string& caption = {}) { items_.push_back({action, caption}); }
-    TAction* Find(const std::string& actionName) const;
 
 private:
     TImageList images_;

@@ -20,7 +20,6 @@ template <class H, auto Free>
 using TUniqueHandle = std::unique_ptr<std::remove_pointer_t<H>, THandleDeleter<H, Free>>;
 
 using TWindow = TUniqueHandle<HWND, &DestroyWindow>;
-using TGdiObject = TUniqueHandle<HGDIOBJ, &DeleteObject>;
 using TFontHandle = TUniqueHandle<HFONT, &DeleteObject>;
 using TBitmapHandle = TUniqueHandle<HBITMAP, &DeleteObject>;
 using TImageListHandle = TUniqueHandle<HIMAGELIST, &ImageList_Destroy>;
