@@ -1,6 +1,5 @@
 #include "recorder/OptionsForm.h"
 
-#include "platform/ProfileFile.h"
 #include "recorder/Settings.h"
 
 #include <string>
@@ -42,9 +41,9 @@ void TformOptions::FormCreate() { LoadOptions(); }
 void TformOptions::btOKClick(TComponent*) { SaveOptions(); }
 
 void TformOptions::LoadOptions() {
-    cbBitRate.SetItemIndex(cbBitRate.IndexOf(ProfileFile()->ReadString(SettingsFileName(), "Audio", "BitRate", "64")));
+    cbBitRate.SetItemIndex(cbBitRate.IndexOf(StoredBitRateText("64")));
 }
 
-void TformOptions::SaveOptions() { ProfileFile()->WriteString(SettingsFileName(), "Audio", "BitRate", cbBitRate.Text()); }
+void TformOptions::SaveOptions() { StoreBitRateText(cbBitRate.Text()); }
 
 }  // namespace kestova

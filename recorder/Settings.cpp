@@ -5,7 +5,6 @@
 
 #include <cctype>
 #include <cstdint>
-#include <iterator>
 
 namespace kestova {
 
@@ -13,14 +12,23 @@ const int BitRateChoices[14] = {8, 16, 24, 32, 40, 48, 56, 64, 80, 96, 112, 128,
 
 std::string SettingsFileName() { return AppPath() + "zelt.ini"; }
 
-int StoredBitRateKbps() {
-    return StrToIntDef(ProfileFile()->ReadString(SettingsFileName(), "Audio", "BitRate", ""), 64);
+namespace {
+constexpr char kSection[] = "Audio";
+constexpr char kKey[] = "BitRate";
+}  // namespace
+
+std::string StoredBitRateText(const std::string& fallback) {
+    return ProfileFile()->ReadString(SettingsFileName(), kSection, kKey, fallback);
 }
 
+void StoreBitRateText(const std::string& text) { ProfileFile()->WriteString(SettingsFileName(), kSection, kKey, text); }
+
+int StoredBitRateKbps() { return StrToIntDef(StoredBitRateText(""), 64); }
+
 std::optional<TMP3BitRate> BitRateFromKbps(int kbps) {
-    // The listed rates are the first fourteen values of the enumeration, in the same order.
-    for (size_t i = 0; i < std::size(BitRateChoices); ++i)
-        if (BitRateChoices[i] == kbps) return static_cast<TMP3BitRate>(br8 + static_cast<int>(i));
+    // The listed rates are the encoder's from br8 to br160.
+    for (int rate = br8; rate <= br160; ++rate)
+        if (BitRateKbps(static_cast<TMP3BitRate>(rate)) == kbps) return static_cast<TMP3BitRate>(rate);
     return std::nullopt;
 }
 

@@ -13,6 +13,11 @@ extern const int BitRateChoices[14];
 
 std::string SettingsFileName();
 
+// The stored text as it stands, `fallback` when the file or the key is absent.
+std::string StoredBitRateText(const std::string& fallback);
+// Raises when the file cannot be written.
+void StoreBitRateText(const std::string& text);
+
 // The stored number; 64 when the file, the key or a decimal number is absent.
 int StoredBitRateKbps();
 
