@@ -5,10 +5,6 @@
 
 namespace kestova {
 
-namespace {
-constexpr int kBarMax = 300;
-}  // namespace
-
 std::string TimeText(int seconds) { return std::to_string(seconds / 60) + ":" + std::to_string(seconds % 60); }
 
 int SizeEstimate(int seconds, int kbps) {

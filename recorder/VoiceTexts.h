@@ -17,6 +17,9 @@ std::string FinishedText(int seconds, int kbps);
 // "Playing...   0:7".
 std::string PlayingText(int seconds);
 
+// The bar's full scale.
+constexpr int kBarMax = 300;
+
 // The first level value x 7, rounded half to even; 0 ... 300 (full from 300 up).
 int LevelBar(double level);
 // Seconds x 300 div length; 0 for a recording under one second (length 0).

@@ -24,12 +24,9 @@ TAction& ActionOf(const TForm& form, const std::string& name) {
 
 // A handler that raised has still run.
 bool Guarded(const std::function<bool()>& input) {
-    try {
-        return input();
-    } catch (...) {
-        ShowException(std::current_exception());
-        return true;
-    }
+    bool ran = true;
+    RunGuarded([&] { ran = input(); });
+    return ran;
 }
 
 class TModalEntry {
