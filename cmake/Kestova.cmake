@@ -48,6 +48,14 @@ else()
   endif()
 endif()
 
+# Copies `files` next to the target's output after each build of it.
+function(kestova_copy_next_to target)
+  foreach(file ${ARGN})
+    add_custom_command(TARGET ${target} POST_BUILD
+      COMMAND ${CMAKE_COMMAND} -E copy_if_different ${file} $<TARGET_FILE_DIR:${target}>)
+  endforeach()
+endfunction()
+
 # kestova_test_suite(NAME SOURCES ... LIBS ... [DATA_DLLS ...])
 # One GoogleTest executable per layer. Natively every test is its own ctest entry; under
 # Wine the whole executable is one entry, since each Wine process start costs about a second.
@@ -55,10 +63,7 @@ function(kestova_test_suite name)
   cmake_parse_arguments(ARG "" "" "SOURCES;LIBS;DATA_DLLS" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gtest_main)
-  foreach(dll ${ARG_DATA_DLLS})
-    add_custom_command(TARGET ${name} POST_BUILD
-      COMMAND ${CMAKE_COMMAND} -E copy_if_different ${dll} $<TARGET_FILE_DIR:${name}>)
-  endforeach()
+  kestova_copy_next_to(${name} ${ARG_DATA_DLLS})
   if(KESTOVA_WINDOWS)
     add_test(NAME ${name} COMMAND ${name} --gtest_brief=1)
     set_tests_properties(${name} PROPERTIES TIMEOUT ${KESTOVA_TEST_TIMEOUT} SKIP_RETURN_CODE 77
