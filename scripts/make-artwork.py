@@ -80,10 +80,6 @@ def triangle(a, b, c):
     return inside
 
 
-def shade(rgb, f):
-    return tuple(max(0, min(255, round(v * f))) for v in rgb)
-
-
 # 5 x 7 pixel font: just the letters the artwork writes.
 FONT = {
     'K': "10001 10010 10100 11000 10100 10010 10001", 'O': "01110 10001 10001 10001 10001 10001 01110",
