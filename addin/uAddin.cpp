@@ -128,9 +128,9 @@ void TzelAddin::AdoptOpenWindows(const wchar_t* collection, const GUID& iid, TOu
             com::GetProperty(com::GetProperty(application, collection).AsDispatch(), L"Item", {com::TVariant(i)});
         IDispatch* window = item.AsDispatch();
         if (!window) throw com::EOleError(E_POINTER, "window is null");
-        com::ComPtr<IUnknown> typed;
-        com::Check(window->QueryInterface(iid, reinterpret_cast<void**>(typed.GetAddressOf())), "window query");
-        (this->*adopt)(sender, static_cast<IDispatch*>(typed.Get()));
+        com::ComPtr<IDispatch> typed;
+        com::Check(com::QueryDispatch(window, iid, typed), "window query");
+        (this->*adopt)(sender, typed.Get());
     }
 }
 

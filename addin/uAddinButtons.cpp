@@ -17,8 +17,7 @@ const long msoBarTop = 1;
 com::ComPtr<IDispatch> DispatchOf(IUnknown* object) {
     com::ComPtr<IDispatch> dispatch;
     if (!object) throw com::EOleError(E_POINTER, "window is null");
-    com::Check(object->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(dispatch.GetAddressOf())),
-               "window query");
+    com::Check(com::QueryDispatch(object, IID_IDispatch, dispatch), "window query");
     return dispatch;
 }
 

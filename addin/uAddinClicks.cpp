@@ -17,8 +17,7 @@ const long olByValue = 1;
 
 com::ComPtr<IDispatch> Query(IUnknown* object, const GUID& iid, const char* refusal) {
     com::ComPtr<IDispatch> typed;
-    if (!object || FAILED(object->QueryInterface(iid, reinterpret_cast<void**>(typed.GetAddressOf()))))
-        throw Exception(refusal);
+    if (FAILED(com::QueryDispatch(object, iid, typed))) throw Exception(refusal);
     return typed;
 }
 

@@ -2,6 +2,7 @@
 
 #include <ocidl.h>
 
+#include "addin/com/Dispatch.h"
 #include "addin/com/OleError.h"
 #include "addin/com/OutlookIds.h"
 
@@ -11,14 +12,13 @@ using namespace outlook;
 
 namespace {
 
-// Outlook's interfaces are dual: the pointer answered for a typed id is also its IDispatch.
 com::ComPtr<IDispatch> QueryArgument(const com::TVariant& arg, const GUID& iid) {
     const VARIANT& v = arg.Get();
     IUnknown* object = v.vt == VT_DISPATCH ? v.pdispVal : v.vt == VT_UNKNOWN ? v.punkVal : nullptr;
     if (!object) throw com::EOleError(E_NOINTERFACE, "event argument is not an object");
-    com::ComPtr<IUnknown> typed;
-    com::Check(object->QueryInterface(iid, reinterpret_cast<void**>(typed.GetAddressOf())), "event argument query");
-    return com::ComPtr<IDispatch>(static_cast<IDispatch*>(typed.Get()));
+    com::ComPtr<IDispatch> typed;
+    com::Check(com::QueryDispatch(object, iid, typed), "event argument query");
+    return typed;
 }
 
 com::ComPtr<IConnectionPoint> FindConnectionPoint(IUnknown* intf, const GUID& eventIID) {

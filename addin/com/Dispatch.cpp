@@ -70,4 +70,10 @@ TVariant CallMethod(IDispatch* object, const std::wstring& name, std::vector<TVa
     return Invoke(object, name, DISPATCH_METHOD | DISPATCH_PROPERTYGET, std::move(args), std::move(named), std::move(ids));
 }
 
+HRESULT QueryDispatch(IUnknown* object, REFIID iid, ComPtr<IDispatch>& out) {
+    out.Reset();
+    if (!object) return E_POINTER;
+    return object->QueryInterface(iid, reinterpret_cast<void**>(out.GetAddressOf()));
+}
+
 }  // namespace kestova::com

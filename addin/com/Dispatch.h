@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "addin/com/ComObject.h"
 #include "addin/com/Variant.h"
 
 namespace kestova::com {
@@ -19,5 +20,9 @@ TVariant GetProperty(IDispatch* object, const std::wstring& name, std::vector<TV
 void PutProperty(IDispatch* object, const std::wstring& name, TVariant value);
 TVariant CallMethod(IDispatch* object, const std::wstring& name, std::vector<TVariant> args = {},
                     std::vector<TNamedArg> named = {});
+
+// Queries `object` for `iid` and keeps the answer as IDispatch: Outlook's interfaces are dual,
+// so the pointer answered for a typed id is also its IDispatch. E_POINTER for a null object.
+HRESULT QueryDispatch(IUnknown* object, REFIID iid, ComPtr<IDispatch>& out);
 
 }  // namespace kestova::com

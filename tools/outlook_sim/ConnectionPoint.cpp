@@ -2,6 +2,8 @@
 
 #include <olectl.h>
 
+#include "addin/com/Dispatch.h"
+
 namespace kestova::sim {
 
 HRESULT TConnectionPoint::GetConnectionInterface(IID* iid) {
@@ -22,10 +24,10 @@ HRESULT TConnectionPoint::GetConnectionPointContainer(IConnectionPointContainer*
 HRESULT TConnectionPoint::Advise(IUnknown* sink, DWORD* cookie) {
     if (!sink || !cookie) return E_POINTER;
     *cookie = 0;
-    com::ComPtr<IUnknown> events;
-    if (FAILED(sink->QueryInterface(events_, reinterpret_cast<void**>(events.GetAddressOf())))) return CONNECT_E_CANNOTCONNECT;
+    com::ComPtr<IDispatch> events;
+    if (FAILED(com::QueryDispatch(sink, events_, events))) return CONNECT_E_CANNOTCONNECT;
     *cookie = nextCookie_++;
-    sinks_[*cookie] = static_cast<IDispatch*>(events.Get());
+    sinks_[*cookie] = events;
     return S_OK;
 }
 
