@@ -274,10 +274,11 @@ void TFormWindow::Refresh(TControl& control) {
 }
 
 void TFormWindow::RefreshAction(TAction& action) {
+    const int command = CommandOf(action);
     for (const TChild& child : children_) {
         if (child.Control->Action() == &action) Refresh(*child.Control);
-        if (dynamic_cast<TActionToolBar*>(child.Control) && CommandOf(action) != 0)
-            SendMessageW(child.Handle, TB_ENABLEBUTTON, CommandOf(action), MAKELPARAM(action.Enabled(), 0));
+        if (dynamic_cast<TActionToolBar*>(child.Control) && command != 0)
+            SendMessageW(child.Handle, TB_ENABLEBUTTON, command, MAKELPARAM(action.Enabled(), 0));
     }
 }
 
