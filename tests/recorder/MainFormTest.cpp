@@ -9,7 +9,7 @@
 #include "platform/sim/WaveInSim.h"
 #include "recorder/Links.h"
 #include "recorder/VoiceTexts.h"
-#include "tests/audio/ScratchFolder.h"
+#include "tests/recorder/RecorderFixture.h"
 #include "ui/Dialogs.h"
 #include "ui/Reader.h"
 #include "ui/headless/HeadlessHost.h"
@@ -23,7 +23,7 @@
 
 using namespace kestova;
 using namespace std::chrono_literals;
-using kestova::test::TScratchFolder;
+using kestova::test::RecorderWorld;
 using H = THeadlessHost;
 
 namespace {
@@ -33,23 +33,8 @@ std::vector<char> Bytes(const std::string& path) {
     return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
 }
 
-class RecorderWindow : public ::testing::Test {
+class RecorderWindow : public RecorderWorld {
 protected:
-    void SetUp() override {
-        SetMainThread(CreateOsMainThread());
-        SetAppPath(folder.Folder());
-        SetWaveIn(std::make_shared<TWaveInSim>(microphone));
-        SetMci(mci);
-        SetProfileFile(std::make_shared<TProfileFileText>());
-    }
-    void TearDown() override {
-        SetProfileFile(nullptr);
-        SetMci(nullptr);
-        SetWaveIn(nullptr);
-        SetMainThread(nullptr);
-        SetAppPath("");
-    }
-
     // The four voice actions and OK, e.g. "RPas-": capitals enabled, lower case disabled.
     static std::string Buttons(const TformMain& form) {
         std::string s;
@@ -62,7 +47,6 @@ protected:
     }
     static std::string Status(const TformMain& form) { return form.lbState.Caption(); }
 
-    bool WaitFor(const std::function<bool()>& done) { return host.PumpUntil(done, 60s); }
     bool Shows(TformMain& form, const std::string& prefix) {
         return WaitFor([&] { return Status(form).rfind(prefix, 0) == 0; });
     }
@@ -77,16 +61,6 @@ protected:
         H::Execute(form, "actStop");
         ASSERT_TRUE(Shows(form, "Stopped. Size: "));
     }
-
-    TScratchFolder folder{"recorder"};
-    TWaveInSimConfig microphone = [] {
-        TWaveInSimConfig config;
-        config.Speed = 8;  // one second of audio every 125 ms
-        return config;
-    }();
-    std::shared_ptr<TSimMci> mci = std::make_shared<TSimMci>();
-    H host;
-    THostScope scope{host};
 };
 
 }  // namespace
@@ -278,7 +252,6 @@ TEST_F(RecorderWindow, DeviceLostMidRecordingIsReportedAndOkStaysAsItWas) {
 }
 
 TEST_F(RecorderWindow, StoredRatesApplyAndOthersOnlyShow) {
-    const std::string ini = folder.File("zelt.ini");
     std::ofstream(ini) << "[Audio]\nBitRate=128\n";
     {
         TformMain form;

@@ -29,10 +29,8 @@ protected:
     void SetUp() override {
         SetMainThread(CreateOsMainThread());
         SetAppPath(folder.Folder());
-        TWaveInSimConfig microphone;
-        microphone.Speed = 8;
         SetWaveIn(std::make_shared<TWaveInSim>(microphone));
-        SetMci(std::make_shared<TSimMci>());
+        SetMci(mci);
         SetProfileFile(std::make_shared<TProfileFileText>());
         SetShell(shell);
     }
@@ -54,6 +52,12 @@ protected:
 
     TScratchFolder folder{"dialogs"};
     std::string ini = folder.File("zelt.ini");
+    TWaveInSimConfig microphone = [] {
+        TWaveInSimConfig config;
+        config.Speed = 8;  // one second of audio every 125 ms
+        return config;
+    }();
+    std::shared_ptr<TSimMci> mci = std::make_shared<TSimMci>();
     std::shared_ptr<TSimShell> shell = std::make_shared<TSimShell>();
     THeadlessHost host;
     THostScope scope{host};
