@@ -16,7 +16,6 @@ class TComServer {
 public:
     static TComServer& Instance();
 
-    HMODULE Module() const { return module_; }
     std::wstring ModuleFileName() const;
     ITypeLib* TypeLib();  // loaded from the module's TYPELIB 1 when first needed
     TzelAddinFactory& Factory() const { return *factory_.Get(); }

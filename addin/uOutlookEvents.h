@@ -35,7 +35,6 @@ class TEventSink : public com::TComObject<IDispatch> {
 public:
     TEventSink(TOutlookServer* server, const GUID& eventIID) : server_(server), eventIID_(eventIID) {}
     void Orphan() { server_ = nullptr; }
-    bool HasServer() const { return server_ != nullptr; }
 
     HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override;
     HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
@@ -56,7 +55,6 @@ public:
     TOutlookServer(const TServerData& identity, IUnknown* intf);
     ~TOutlookServer() override;
 
-    const TServerData& ServerIdentity() const { return serverIdentity_; }
     IUnknown* Intf() const { return intf_.Get(); }
     TEventSink* EventSink() const { return eventSink_.Get(); }
     DWORD Cookie() const { return cookie_; }

@@ -32,14 +32,4 @@ bool TSimApplication::ItemSend(IDispatch* item) {
     return FireCancellable(dispApplicationItemSend, item);
 }
 
-void TSimApplication::NewMail() { Fire(dispApplicationNewMail); }
-
-void TSimApplication::Startup() { Fire(dispApplicationStartup); }
-
-void TSimApplication::Quit() { Fire(dispApplicationQuit); }
-
-void TSimApplication::OptionsPagesAdd(IDispatch* pages) {
-    Fire(dispApplicationOptionsPagesAdd, pages);
-}
-
 }  // namespace kestova::sim

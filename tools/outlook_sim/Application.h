@@ -11,12 +11,8 @@ public:
     TSimInspectors& Inspectors() const { return *inspectors_.Get(); }
     TSimExplorers& Explorers() const { return *explorers_.Get(); }
 
-    // Application events; ItemSend answers whether a handler cancelled the send.
+    // Raises ItemSend; answers whether a handler cancelled the send.
     bool ItemSend(IDispatch* item);
-    void NewMail();
-    void Startup();
-    void Quit();
-    void OptionsPagesAdd(IDispatch* pages);
 
 private:
     com::ComPtr<TSimInspectors> inspectors_;

@@ -19,7 +19,6 @@ public:
 
     const std::wstring& Caption() const { return caption_; }
     const std::wstring& Tag() const { return tag_; }
-    long Style() const { return style_; }
     bool BeginGroup() const { return beginGroup_; }
     bool Temporary() const { return temporary_; }
 

@@ -79,7 +79,7 @@ void TSimAttachments::Remove(const TSimAttachment* attachment) {
 
 TSimItem::TSimItem(TItemKind kind)
     : TAutoObject({kind == TItemKind::Mail ? outlook::IID__MailItem : outlook::IID__ContactItem}, nullptr),
-      kind_(kind), attachments_(com::Make<TSimAttachments>()) {
+      attachments_(com::Make<TSimAttachments>()) {
     const bool mail = kind == TItemKind::Mail;
     Property(L"Class", [mail](const TArgs&) { return com::TVariant(mail ? olMail : olContact); });
     Property(L"MessageClass", [mail](const TArgs&) { return com::TVariant(mail ? L"IPM.Note" : L"IPM.Contact"); });

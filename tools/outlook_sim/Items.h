@@ -42,14 +42,12 @@ enum class TItemKind { Mail, Contact };
 class TSimItem : public TAutoObject {
 public:
     explicit TSimItem(TItemKind kind);
-    TItemKind Kind() const { return kind_; }
     TSimAttachments& Attachments() const { return *attachments_.Get(); }
     std::wstring Subject() const { return subject_; }
     std::wstring Body() const { return body_; }
     std::wstring To() const { return to_; }
 
 private:
-    TItemKind kind_;
     std::wstring subject_;
     std::wstring body_;
     std::wstring to_;

@@ -64,10 +64,6 @@ void TSimExplorer::AddStandardToolbar() {
 
 void TSimExplorer::SelectionChange() { Fire(dispExplorerSelectionChange); }
 
-bool TSimExplorer::BeforeFolderSwitch(IDispatch* folder) {
-    return FireCancellable(dispExplorerBeforeFolderSwitch, folder);
-}
-
 template <class TWindow>
 TSimWindows<TWindow>::TSimWindows(const GUID& iid, const GUID& events, DISPID opened)
     : TAutoObject({iid}, &events), opened_(opened) {

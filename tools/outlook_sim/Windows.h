@@ -52,7 +52,6 @@ class TSimExplorer : public TSimWindow {
 public:
     TSimExplorer(IWindowList* list, bool withStandard);
     void SelectionChange();
-    bool BeforeFolderSwitch(IDispatch* folder);  // answers whether a handler cancelled
     void AddStandardToolbar();
 };
 
