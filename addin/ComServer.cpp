@@ -42,6 +42,12 @@ ITypeLib* TComServer::TypeLib() {
     return typeLib_.Get();
 }
 
+com::ComPtr<ITypeInfo> TComServer::TypeInfoOf(const GUID& guid) {
+    com::ComPtr<ITypeInfo> info;
+    com::Check(TypeLib()->GetTypeInfoOfGuid(guid, &info), "GetTypeInfoOfGuid");
+    return info;
+}
+
 // The server itself holds one reference to the factory; any other is a client's.
 bool TComServer::CanUnloadNow() const {
     return objectCount_ == 0 && factory_->RefCount() <= 1;

@@ -18,6 +18,7 @@ public:
 
     std::wstring ModuleFileName() const;
     ITypeLib* TypeLib();  // loaded from the module's TYPELIB 1 when first needed
+    com::ComPtr<ITypeInfo> TypeInfoOf(const GUID& guid);
     TzelAddinFactory& Factory() const { return *factory_.Get(); }
 
     void ObjectCreated() { ++objectCount_; }

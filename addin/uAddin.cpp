@@ -7,16 +7,6 @@
 
 namespace kestova {
 
-namespace {
-
-com::ComPtr<ITypeInfo> TypeInfoOf(const GUID& guid) {
-    com::ComPtr<ITypeInfo> info;
-    com::Check(TComServer::Instance().TypeLib()->GetTypeInfoOfGuid(guid, &info), "GetTypeInfoOfGuid");
-    return info;
-}
-
-}  // namespace
-
 TzelAddin::TzelAddin()
     : InspectorList_(std::make_unique<TOwningList<TAddinInspector>>()),
       ExplorerList_(std::make_unique<TOwningList<TAddinExplorer>>()) {
@@ -47,7 +37,7 @@ HRESULT TzelAddin::GetTypeInfo(UINT index, LCID, ITypeInfo** info) {
     *info = nullptr;
     if (index != 0) return DISP_E_BADINDEX;
     try {
-        *info = TypeInfoOf(IID_IzelAddin).Detach();
+        *info = TComServer::Instance().TypeInfoOf(IID_IzelAddin).Detach();
         return S_OK;
     } catch (...) {
         return com::ErrorToResult(IID_IzelAddin, L"zelt.zelAddin");
@@ -56,7 +46,7 @@ HRESULT TzelAddin::GetTypeInfo(UINT index, LCID, ITypeInfo** info) {
 
 HRESULT TzelAddin::GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DISPID* ids) {
     try {
-        return DispGetIDsOfNames(TypeInfoOf(IID_IzelAddin).Get(), names, count, ids);
+        return DispGetIDsOfNames(TComServer::Instance().TypeInfoOf(IID_IzelAddin).Get(), names, count, ids);
     } catch (...) {
         return com::ErrorToResult(IID_IzelAddin, L"zelt.zelAddin");
     }
@@ -65,8 +55,8 @@ HRESULT TzelAddin::GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DISP
 HRESULT TzelAddin::Invoke(DISPID dispid, REFIID, LCID, WORD flags, DISPPARAMS* params, VARIANT* result,
                           EXCEPINFO* info, UINT* argError) {
     try {
-        return DispInvoke(static_cast<IzelAddin*>(this), TypeInfoOf(IID_IzelAddin).Get(), dispid, flags, params,
-                          result, info, argError);
+        return DispInvoke(static_cast<IzelAddin*>(this), TComServer::Instance().TypeInfoOf(IID_IzelAddin).Get(),
+                          dispid, flags, params, result, info, argError);
     } catch (...) {
         return com::ErrorToResult(IID_IzelAddin, L"zelt.zelAddin");
     }
@@ -80,7 +70,7 @@ HRESULT TzelAddin::GetClassInfo(ITypeInfo** info) {
     if (!info) return E_POINTER;
     *info = nullptr;
     try {
-        *info = TypeInfoOf(CLSID_zelAddin).Detach();
+        *info = TComServer::Instance().TypeInfoOf(CLSID_zelAddin).Detach();
         return S_OK;
     } catch (...) {
         return com::ErrorToResult(IID_IProvideClassInfo, L"zelt.zelAddin");

@@ -14,20 +14,18 @@ struct TDocumentation {
     std::wstring help;
 };
 
-TDocumentation DocumentationOf(ITypeLib* library, int index) {
+// Name and help string of a type library (ITypeLib) or of a type in it (ITypeInfo); -1 names
+// the library itself, or the type rather than one of its members.
+template <class TSource>
+TDocumentation DocumentationOf(TSource* source, int index) {
     com::TBstr name;
     com::TBstr help;
-    com::Check(library->GetDocumentation(index, name.Put(), help.Put(), nullptr, nullptr), "GetDocumentation");
+    com::Check(source->GetDocumentation(index, name.Put(), help.Put(), nullptr, nullptr), "GetDocumentation");
     return {name.Text(), help.Text()};
 }
 
 TDocumentation ClassDocumentation() {
-    com::ComPtr<ITypeInfo> info;
-    com::Check(TComServer::Instance().TypeLib()->GetTypeInfoOfGuid(CLSID_zelAddin, &info), "GetTypeInfoOfGuid");
-    com::TBstr name;
-    com::TBstr help;
-    com::Check(info->GetDocumentation(MEMBERID_NIL, name.Put(), help.Put(), nullptr, nullptr), "GetDocumentation");
-    return {name.Text(), help.Text()};
+    return DocumentationOf(TComServer::Instance().TypeInfoOf(CLSID_zelAddin).Get(), MEMBERID_NIL);
 }
 
 }  // namespace
