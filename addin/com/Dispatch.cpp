@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "addin/com/Handles.h"
 #include "addin/com/OleError.h"
 #include "platform/win32/WideText.h"
 
@@ -21,7 +22,7 @@ std::vector<DISPID> IdsOfNames(IDispatch* object, const std::wstring& name, cons
 
 std::string FailureText(const std::wstring& name, const EXCEPINFO& info) {
     std::string text = "Invoke " + win32::Narrow(name);
-    if (info.bstrDescription) text += ": " + win32::Narrow(std::wstring(info.bstrDescription, SysStringLen(info.bstrDescription)));
+    if (info.bstrDescription) text += ": " + win32::Narrow(BstrText(info.bstrDescription));
     return text;
 }
 
@@ -52,8 +53,9 @@ TVariant Invoke(IDispatch* object, const std::wstring& name, WORD flags, std::ve
 
 }  // namespace
 
+// Automation makes no difference between reading a property and calling a method.
 TVariant GetProperty(IDispatch* object, const std::wstring& name, std::vector<TVariant> args) {
-    return Invoke(object, name, DISPATCH_PROPERTYGET | DISPATCH_METHOD, std::move(args), {}, IdsOfNames(object, name, {}));
+    return CallMethod(object, name, std::move(args));
 }
 
 void PutProperty(IDispatch* object, const std::wstring& name, TVariant value) {

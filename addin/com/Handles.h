@@ -9,6 +9,9 @@
 
 namespace kestova::com {
 
+// A BSTR's text, which may hold NULs; a null BSTR is empty.
+inline std::wstring BstrText(BSTR value) { return value ? std::wstring(value, SysStringLen(value)) : std::wstring(); }
+
 class TBstr {
 public:
     TBstr() = default;
@@ -20,7 +23,7 @@ public:
     BSTR Get() const { return value_; }
     BSTR* Put() { SysFreeString(std::exchange(value_, nullptr)); return &value_; }
     BSTR Detach() { return std::exchange(value_, nullptr); }
-    std::wstring Text() const { return value_ ? std::wstring(value_, SysStringLen(value_)) : std::wstring(); }
+    std::wstring Text() const { return BstrText(value_); }
 
 private:
     BSTR value_ = nullptr;

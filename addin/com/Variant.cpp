@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "addin/com/Handles.h"
 #include "addin/com/OleError.h"
 
 namespace kestova::com {
@@ -83,9 +84,7 @@ long TVariant::AsLong() const { return Converted(value_, VT_I4).Get().lVal; }
 bool TVariant::AsBool() const { return Converted(value_, VT_BOOL).Get().boolVal != VARIANT_FALSE; }
 
 std::wstring TVariant::AsText() const {
-    const TVariant text = Converted(value_, VT_BSTR);
-    const BSTR b = text.Get().bstrVal;
-    return b ? std::wstring(b, SysStringLen(b)) : std::wstring();
+    return BstrText(Converted(value_, VT_BSTR).Get().bstrVal);
 }
 
 IDispatch* TVariant::AsDispatch() const {
