@@ -1,5 +1,6 @@
 // The sink's side of event delivery: arguments arrive last first (named ones by DISPID), are
 // put into declared order for the wrapper, and by-reference ones are written back afterwards.
+#include "addin/com/Dispatch.h"
 #include "addin/com/OleError.h"
 #include "addin/uOutlookEvents.h"
 
@@ -7,10 +8,8 @@ namespace kestova {
 
 namespace {
 
-size_t ElementOf(const DISPPARAMS& params, UINT i) {
-    if (i < params.cNamedArgs) return size_t(params.rgdispidNamedArgs[i]);
-    return params.cArgs - 1 - i;
-}
+// A negative DISPID wraps past the end of the arguments, so it is skipped.
+size_t ElementOf(const DISPPARAMS& params, UINT i) { return size_t(com::DeclaredIndex(params, i)); }
 
 TEventArgs CollectArguments(const DISPPARAMS& params) {
     TEventArgs args(params.cArgs);

@@ -72,6 +72,11 @@ TVariant CallMethod(IDispatch* object, const std::wstring& name, std::vector<TVa
     return Invoke(object, name, DISPATCH_METHOD | DISPATCH_PROPERTYGET, std::move(args), std::move(named), std::move(ids));
 }
 
+DISPID DeclaredIndex(const DISPPARAMS& params, UINT i) {
+    if (i < params.cNamedArgs) return params.rgdispidNamedArgs[i];
+    return DISPID(params.cArgs - 1 - i);
+}
+
 HRESULT QueryDispatch(IUnknown* object, REFIID iid, ComPtr<IDispatch>& out) {
     out.Reset();
     if (!object) return E_POINTER;

@@ -21,6 +21,11 @@ void PutProperty(IDispatch* object, const std::wstring& name, TVariant value);
 TVariant CallMethod(IDispatch* object, const std::wstring& name, std::vector<TVariant> args = {},
                     std::vector<TNamedArg> named = {});
 
+// Where argument `i` of an Invoke goes among the declared parameters (0 = first): COM lists
+// named arguments first, by DISPID (which may be negative, as DISPID_PROPERTYPUT), then the
+// positional ones last to first.
+DISPID DeclaredIndex(const DISPPARAMS& params, UINT i);
+
 // Queries `object` for `iid` and keeps the answer as IDispatch: Outlook's interfaces are dual,
 // so the pointer answered for a typed id is also its IDispatch. E_POINTER for a null object.
 HRESULT QueryDispatch(IUnknown* object, REFIID iid, ComPtr<IDispatch>& out);

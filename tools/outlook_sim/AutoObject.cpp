@@ -5,6 +5,7 @@
 
 #include <algorithm>
 
+#include "addin/com/Dispatch.h"
 #include "addin/com/OleError.h"
 #include "tools/outlook_sim/ConnectionPoint.h"
 #include "platform/win32/WideText.h"
@@ -90,16 +91,16 @@ com::TVariant TAutoObject::Call(const TMember& member, WORD flags, const DISPPAR
     std::vector<com::TVariant> values(params.cArgs, com::TVariant::Missing());
     com::TVariant assigned;
     for (UINT i = 0; i < params.cArgs; ++i) {
-        const DISPID named = i < params.cNamedArgs ? params.rgdispidNamedArgs[i] : DISPID_UNKNOWN;
+        const DISPID declared = com::DeclaredIndex(params, i);
         const com::TVariant value = com::TVariant::FromVariant(params.rgvarg[i]);
-        if (named == DISPID_PROPERTYPUT) {
+        if (declared == DISPID_PROPERTYPUT) {
             assigned = value;
         } else if (i < params.cNamedArgs) {
-            if (named < 0 || size_t(named) >= member.params.size()) throw com::EOleError(DISP_E_PARAMNOTFOUND, "named argument");
-            if (size_t(named) >= values.size()) values.resize(named + 1, com::TVariant::Missing());
-            values[named] = value;
+            if (declared < 0 || size_t(declared) >= member.params.size()) throw com::EOleError(DISP_E_PARAMNOTFOUND, "named argument");
+            if (size_t(declared) >= values.size()) values.resize(declared + 1, com::TVariant::Missing());
+            values[declared] = value;
         } else {
-            values[params.cArgs - 1 - i] = value;
+            values[declared] = value;
         }
     }
     if (put) {
