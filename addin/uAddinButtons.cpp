@@ -2,6 +2,7 @@
 // "About Kestova" button at the end of every main window's "Standard" toolbar. Controls that a
 // previous connection left are found by name and caption and reused.
 #include "addin/ButtonTag.h"
+#include "addin/FindItem.h"
 #include "addin/com/Dispatch.h"
 #include "addin/com/OleError.h"
 #include "addin/uAddin.h"
@@ -21,18 +22,6 @@ com::ComPtr<IDispatch> DispatchOf(IUnknown* object) {
     return dispatch;
 }
 
-// The member `name` (a toolbar by name, a control by caption) of a collection; an empty value
-// when it is missing or not an object.
-com::TVariant FindItem(IDispatch* collection, const std::wstring& name) {
-    try {
-        com::TVariant item = com::GetProperty(collection, L"Item", {com::TVariant(name)});
-        if (item.Type() == VT_DISPATCH && item.AsDispatch()) return item;
-    } catch (const com::EOleError&) {
-        // Office answers a missing member with an error.
-    }
-    return {};
-}
-
 com::TVariant VoiceToolbar(IDispatch* inspector) {
     const com::TVariant bars = com::GetProperty(inspector, L"CommandBars");
     com::TVariant bar = FindItem(bars.AsDispatch(), L"Kestova");
@@ -44,6 +33,16 @@ com::TVariant VoiceToolbar(IDispatch* inspector) {
 }
 
 }  // namespace
+
+com::TVariant FindItem(IDispatch* collection, const std::wstring& name) {
+    try {
+        com::TVariant item = com::GetProperty(collection, L"Item", {com::TVariant(name)});
+        if (item.Type() == VT_DISPATCH && item.AsDispatch()) return item;
+    } catch (const com::EOleError&) {
+        // Office answers a missing member with an error.
+    }
+    return {};
+}
 
 template <class TOwner>
 TAddinOutlookButton& TzelAddin::AddToolbarButton(TOwner& owner, IDispatch* toolbar, const std::wstring& caption,

@@ -1,6 +1,7 @@
 // The toolbar buttons' clicks: "Kestova" records a voice message and attaches it to the item
 // of the button's own window; "About Kestova" shows the About window. Nothing a click raises
 // leaves the Click event: the user is told instead.
+#include "addin/FindItem.h"
 #include "addin/RecorderWindows.h"
 #include "addin/com/Dispatch.h"
 #include "addin/com/OleError.h"
@@ -27,11 +28,11 @@ void AttachRecording(IUnknown* inspector, const std::string& fileName) {
     const com::TVariant item = com::GetProperty(window.Get(), L"CurrentItem");
     const com::ComPtr<IDispatch> mail = Query(item.AsDispatch(), outlook::IID__MailItem, "This item is not a mail message");
     const com::TVariant attachments = com::GetProperty(mail.Get(), L"Attachments");
+    const com::TVariant earlier = FindItem(attachments.AsDispatch(), kAttachmentName);  // as a rule, none
     try {
-        const com::TVariant earlier = com::GetProperty(attachments.AsDispatch(), L"Item", {com::TVariant(kAttachmentName)});
-        com::CallMethod(earlier.AsDispatch(), L"Delete");
+        if (!earlier.IsEmpty()) com::CallMethod(earlier.AsDispatch(), L"Delete");
     } catch (const com::EOleError&) {
-        // As a rule there is no earlier one.
+        // A failed delete leaves the earlier one; the new one is added all the same.
     }
     com::CallMethod(attachments.AsDispatch(), L"Add",
                     {com::TVariant(win32::Widen(fileName)), com::TVariant(olByValue), com::TVariant(1L),
