@@ -14,10 +14,6 @@ namespace kestova::sim {
 
 namespace {
 
-bool SameName(const std::wstring& a, const wchar_t* b) {
-    return StrCmpIW(a.c_str(), b) == 0;
-}
-
 void Describe(EXCEPINFO* info, HRESULT code, const std::string& text) {
     if (!info) return;
     *info = EXCEPINFO{};
@@ -28,6 +24,8 @@ void Describe(EXCEPINFO* info, HRESULT code, const std::string& text) {
 }
 
 }  // namespace
+
+bool SameName(const wchar_t* a, const wchar_t* b) { return StrCmpIW(a, b) == 0; }
 
 const com::TVariant& TArgs::At(size_t index) const {
     if (!Has(index)) throw com::EOleError(DISP_E_PARAMNOTFOUND, "argument " + std::to_string(index + 1));
@@ -70,13 +68,13 @@ HRESULT TAutoObject::GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DI
     if (!names || !ids || count == 0) return E_INVALIDARG;
     std::fill(ids, ids + count, DISPID_UNKNOWN);
     const auto member = std::find_if(members_.begin(), members_.end(),
-                                     [&](const TMember& m) { return SameName(m.name, names[0]); });
+                                     [&](const TMember& m) { return SameName(m.name.c_str(), names[0]); });
     if (member == members_.end()) return DISP_E_UNKNOWNNAME;
     ids[0] = DISPID(member - members_.begin() + 1);
     HRESULT result = S_OK;
     for (UINT i = 1; i < count; ++i) {
         const auto param = std::find_if(member->params.begin(), member->params.end(),
-                                        [&](const std::wstring& p) { return SameName(p, names[i]); });
+                                        [&](const std::wstring& p) { return SameName(p.c_str(), names[i]); });
         if (param == member->params.end()) {
             result = DISP_E_UNKNOWNNAME;
         } else {

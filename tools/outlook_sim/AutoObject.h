@@ -31,6 +31,24 @@ private:
 using TGetter = std::function<com::TVariant(const TArgs&)>;
 using TSetter = std::function<void(const com::TVariant&)>;
 
+// Accessors of a property kept in a field of the object.
+template <class T>
+TGetter Read(const T& field) {
+    return [&field](const TArgs&) { return com::TVariant(field); };
+}
+inline TSetter Assign(std::wstring& field) {
+    return [&field](const com::TVariant& value) { field = value.AsText(); };
+}
+inline TSetter Assign(long& field) {
+    return [&field](const com::TVariant& value) { field = value.AsLong(); };
+}
+inline TSetter Assign(bool& field) {
+    return [&field](const com::TVariant& value) { field = value.AsBool(); };
+}
+
+// Outlook compares member, parameter and item names without regard to case.
+bool SameName(const wchar_t* a, const wchar_t* b);
+
 class TConnectionPoint;
 
 class TAutoObject : public com::TComObject<IDispatch, IConnectionPointContainer> {

@@ -1,8 +1,6 @@
 #pragma once
 // Item lookup shared by the simulated collections: a number is a 1-based index, anything else
 // a name compared without regard to case. A miss fails as Outlook's collections do.
-#include <shlwapi.h>
-
 #include <string>
 #include <vector>
 
@@ -10,6 +8,7 @@
 #include "addin/com/OleError.h"
 #include "addin/com/Variant.h"
 #include "platform/win32/WideText.h"
+#include "tools/outlook_sim/AutoObject.h"
 
 namespace kestova::sim {
 
@@ -21,15 +20,21 @@ inline bool IsNumber(const com::TVariant& key) {
     }
 }
 
+// The item of that name, or null.
+template <class T, class NameOf>
+com::ComPtr<T> FindNamed(const std::vector<com::ComPtr<T>>& items, const std::wstring& name, NameOf nameOf) {
+    for (const com::ComPtr<T>& item : items)
+        if (SameName(nameOf(*item.Get()).c_str(), name.c_str())) return item;
+    return nullptr;
+}
+
 template <class T, class NameOf>
 com::ComPtr<T> FindItem(const std::vector<com::ComPtr<T>>& items, const com::TVariant& key, NameOf nameOf) {
     if (IsNumber(key)) {
         const long index = key.AsLong();
         if (index >= 1 && size_t(index) <= items.size()) return items[index - 1];
     } else {
-        const std::wstring name = key.AsText();
-        for (const com::ComPtr<T>& item : items)
-            if (StrCmpIW(nameOf(*item.Get()).c_str(), name.c_str()) == 0) return item;
+        if (com::ComPtr<T> item = FindNamed(items, key.AsText(), nameOf)) return item;
     }
     throw com::EOleError(DISP_E_BADINDEX, "The item \"" + win32::Narrow(key.AsText()) + "\" does not exist");
 }

@@ -11,21 +11,6 @@ namespace {
 const long msoControlButton = 1;
 const long msoBarTop = 1;
 
-TSetter Assign(std::wstring& field) {
-    return [&field](const com::TVariant& value) { field = value.AsText(); };
-}
-TSetter Assign(long& field) {
-    return [&field](const com::TVariant& value) { field = value.AsLong(); };
-}
-TSetter Assign(bool& field) {
-    return [&field](const com::TVariant& value) { field = value.AsBool(); };
-}
-
-template <class T>
-TGetter Read(const T& field) {
-    return [&field](const TArgs&) { return com::TVariant(field); };
-}
-
 }  // namespace
 
 TSimButton::TSimButton(TSimControls* parent, long type, bool temporary)
@@ -103,9 +88,7 @@ com::ComPtr<TSimCommandBar> TSimCommandBars::Add(const std::wstring& name, long 
 }
 
 com::ComPtr<TSimCommandBar> TSimCommandBars::Find(const std::wstring& name) const {
-    for (const auto& bar : items_)
-        if (StrCmpIW(bar->Name().c_str(), name.c_str()) == 0) return bar;
-    return nullptr;
+    return FindNamed(items_, name, [](TSimCommandBar& b) { return b.Name(); });
 }
 
 }  // namespace kestova::sim

@@ -33,9 +33,8 @@ TSimAttachment::TSimAttachment(TSimAttachments* parent, std::wstring displayName
                                std::string data)
     : TAutoObject({}, nullptr), parent_(parent), displayName_(std::move(displayName)),
       fileName_(std::move(fileName)), data_(std::move(data)) {
-    Property(L"DisplayName", [this](const TArgs&) { return com::TVariant(displayName_); },
-             [this](const com::TVariant& value) { displayName_ = value.AsText(); });
-    Property(L"FileName", [this](const TArgs&) { return com::TVariant(fileName_); });
+    Property(L"DisplayName", Read(displayName_), Assign(displayName_));
+    Property(L"FileName", Read(fileName_));
     Property(L"Size", [this](const TArgs&) { return com::TVariant(long(data_.size())); });
     Property(L"Type", [](const TArgs&) { return com::TVariant(olByValue); });
     Method(L"Delete", {}, [this](const TArgs&) {
@@ -83,12 +82,9 @@ TSimItem::TSimItem(TItemKind kind)
     const bool mail = kind == TItemKind::Mail;
     Property(L"Class", [mail](const TArgs&) { return com::TVariant(mail ? olMail : olContact); });
     Property(L"MessageClass", [mail](const TArgs&) { return com::TVariant(mail ? L"IPM.Note" : L"IPM.Contact"); });
-    Property(L"Subject", [this](const TArgs&) { return com::TVariant(subject_); },
-             [this](const com::TVariant& value) { subject_ = value.AsText(); });
-    Property(L"Body", [this](const TArgs&) { return com::TVariant(body_); },
-             [this](const com::TVariant& value) { body_ = value.AsText(); });
-    Property(L"To", [this](const TArgs&) { return com::TVariant(to_); },
-             [this](const com::TVariant& value) { to_ = value.AsText(); });
+    Property(L"Subject", Read(subject_), Assign(subject_));
+    Property(L"Body", Read(body_), Assign(body_));
+    Property(L"To", Read(to_), Assign(to_));
     Property(L"Attachments", [this](const TArgs&) { return com::TVariant(attachments_->AsDispatch()); });
     Method(L"Save", {}, [](const TArgs&) { return com::TVariant(); });
     Method(L"SaveAs", {L"Path", L"Type"}, [this](const TArgs& args) {
