@@ -79,9 +79,15 @@ bool DrivesWindow(const std::string& line) {
     return words.empty() || TWindowDriver::Drives(words[0]);
 }
 
-const TSimAttachment& AttachmentNamed(const TSimItem& item, const std::string& name) {
+// The attachment of that display name (compared exactly), or null.
+const TSimAttachment* FindAttachment(const TSimItem& item, const std::string& name) {
     for (const auto& a : item.Attachments().Items())
-        if (a->DisplayName() == win32::Widen(name)) return *a.Get();
+        if (a->DisplayName() == win32::Widen(name)) return a.Get();
+    return nullptr;
+}
+
+const TSimAttachment& AttachmentNamed(const TSimItem& item, const std::string& name) {
+    if (const TSimAttachment* found = FindAttachment(item, name)) return *found;
     throw Exception("no attachment \"" + name + "\"");
 }
 
@@ -223,7 +229,6 @@ std::string TScenario::Open(const TWords& words) {
     } else {
         throw Exception("unknown window kind: " + kind);
     }
-    window.window = window.inspector ? com::ComPtr<TSimWindow>(window.inspector) : com::ComPtr<TSimWindow>(window.explorer);
     windows_[name] = window;
     return {};
 }
@@ -232,13 +237,13 @@ std::string TScenario::WindowEvent(const TWords& words) {
     const std::string& verb = words[0];
     TWindow& window = Window(Arg(words, 1));
     if (verb == "close") {
-        const com::ComPtr<TSimWindow> closing = window.window;
+        const com::ComPtr<TSimWindow> closing = window.AsWindow();
         windows_.erase(words[1]);
         closing->Close();
     } else if (verb == "activate") {
-        window.window->Activate();
+        window.AsWindow()->Activate();
     } else if (verb == "deactivate") {
-        window.window->Deactivate();
+        window.AsWindow()->Deactivate();
     } else if (verb == "select" && window.explorer) {
         window.explorer->SelectionChange();
     } else {
@@ -264,15 +269,14 @@ std::string TScenario::Expect(const TWords& words) {
     } else if (what == "sinks") {
         Compare(SinkCount(Arg(words, 2)), Number(Arg(words, 3)), "sinks on " + words[2]);
     } else if (what == "toolbar") {
-        const bool present = Window(Arg(words, 2)).window->CommandBars().Find(win32::Widen(Arg(words, 3))) != nullptr;
+        const bool present = Window(Arg(words, 2)).AsWindow()->CommandBars().Find(win32::Widen(Arg(words, 3))) != nullptr;
         if (present != YesNo(Arg(words, 4))) throw Exception(present ? "toolbar present" : "no such toolbar");
     } else if (what == "buttons") {
         Compare(Buttons(Arg(words, 2), Arg(words, 3)).size(), Number(Arg(words, 4)), "buttons \"" + words[3] + "\"");
     } else if (what == "attachments") {
         Compare(Item(Arg(words, 2)).Attachments().Items().size(), Number(Arg(words, 3)), "attachments");
     } else if (what == "attachment") {
-        bool present = false;
-        for (const auto& a : Item(Arg(words, 2)).Attachments().Items()) present |= a->DisplayName() == win32::Widen(Arg(words, 3));
+        const bool present = FindAttachment(Item(Arg(words, 2)), Arg(words, 3)) != nullptr;
         if (present != YesNo(Arg(words, 4))) throw Exception(present ? "attachment present" : "no such attachment");
     } else if (what == "tag") {
         const auto buttons = Buttons(Arg(words, 2), Arg(words, 3));
@@ -298,7 +302,7 @@ TScenario::TWindow& TScenario::Window(const std::string& name) {
 
 std::vector<com::ComPtr<TSimButton>> TScenario::Buttons(const std::string& window, const std::string& caption) {
     std::vector<com::ComPtr<TSimButton>> found;
-    for (const auto& bar : Window(window).window->CommandBars().Items())
+    for (const auto& bar : Window(window).AsWindow()->CommandBars().Items())
         for (const auto& button : bar->Controls().Items())
             if (button->Caption() == win32::Widen(caption)) found.push_back(button);
     return found;
@@ -314,7 +318,7 @@ size_t TScenario::SinkCount(const std::string& target) {
     if (target == "application") return application_.Sinks().size();
     if (target == "inspectors") return application_.Inspectors().Sinks().size();
     if (target == "explorers") return application_.Explorers().Sinks().size();
-    return Window(target).window->Sinks().size();
+    return Window(target).AsWindow()->Sinks().size();
 }
 
 }  // namespace kestova::sim

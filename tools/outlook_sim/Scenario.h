@@ -39,9 +39,11 @@ public:
 private:
     using TWords = std::vector<std::string>;
     struct TWindow {
-        com::ComPtr<TSimWindow> window;
         com::ComPtr<TSimInspector> inspector;  // one of these two is set
         com::ComPtr<TSimExplorer> explorer;
+        com::ComPtr<TSimWindow> AsWindow() const {
+            return inspector ? com::ComPtr<TSimWindow>(inspector) : com::ComPtr<TSimWindow>(explorer);
+        }
     };
 
     int StepDriving(const std::string& line, const std::vector<std::string>& windowSteps);
