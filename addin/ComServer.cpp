@@ -4,6 +4,7 @@
 
 #include "addin/com/OleError.h"
 #include "addin/zelAddinFactory.h"
+#include "platform/win32/ModuleWin32.h"
 
 namespace kestova {
 
@@ -11,12 +12,7 @@ namespace {
 
 // The module this code is linked into: zelt.dll, or a test program that carries the same
 // type library resource.
-HMODULE OwnModule() {
-    HMODULE module = nullptr;
-    GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                       reinterpret_cast<LPCWSTR>(&OwnModule), &module);
-    return module;
-}
+HMODULE OwnModule() { return win32::ModuleOf(reinterpret_cast<const void*>(&OwnModule)); }
 
 }  // namespace
 
@@ -28,13 +24,10 @@ TComServer& TComServer::Instance() {
 TComServer::TComServer() : module_(OwnModule()), factory_(com::Make<TzelAddinFactory>()) {}
 
 std::wstring TComServer::ModuleFileName() const {
-    std::wstring name(MAX_PATH, L'\0');
-    for (;;) {
-        const DWORD length = GetModuleFileNameW(module_, name.data(), DWORD(name.size()));
-        if (length == 0) throw com::EOleError(HRESULT_FROM_WIN32(GetLastError()), "GetModuleFileName");
-        if (length < name.size()) return name.substr(0, length);
-        name.resize(name.size() * 2);
-    }
+    DWORD error = 0;
+    std::wstring name = win32::ModulePath(module_, &error);
+    if (name.empty()) throw com::EOleError(HRESULT_FROM_WIN32(error), "GetModuleFileName");
+    return name;
 }
 
 ITypeLib* TComServer::TypeLib() {

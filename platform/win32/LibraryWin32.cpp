@@ -2,6 +2,7 @@
 // directory nor PATH can supply a planted DLL. LOAD_WITH_ALTERED_SEARCH_PATH makes the
 // library's own dependencies resolve from its folder first.
 #include "platform/Library.h"
+#include "platform/win32/ModuleWin32.h"
 #include "platform/win32/WideText.h"
 
 #include <windows.h>
@@ -10,17 +11,32 @@
 
 namespace kestova {
 
-namespace {
+namespace win32 {
 
-std::wstring ModulePath(HMODULE module) {
+HMODULE ModuleOf(const void* code) {
+    HMODULE module = nullptr;
+    if (!GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                            static_cast<LPCWSTR>(code), &module))
+        return nullptr;
+    return module;
+}
+
+std::wstring ModulePath(HMODULE module, DWORD* error) {
     std::wstring path(MAX_PATH, L'\0');
     for (;;) {
         const DWORD length = GetModuleFileNameW(module, path.data(), DWORD(path.size()));
-        if (length == 0) return {};
+        if (length == 0) {
+            if (error) *error = GetLastError();
+            return {};
+        }
         if (length < path.size()) return path.substr(0, length);
         path.resize(path.size() * 2);  // truncated: long path
     }
 }
+
+}  // namespace win32
+
+namespace {
 
 std::wstring FolderOf(const std::wstring& path) { return path.substr(0, path.find_last_of(L"\\/") + 1); }
 
@@ -48,7 +64,7 @@ void* TLibrary::Symbol(const char* name) const {
 }
 
 std::string TLibrary::FileName() const {
-    return handle_ ? win32::Narrow(ModulePath(static_cast<HMODULE>(handle_))) : std::string();
+    return handle_ ? win32::Narrow(win32::ModulePath(static_cast<HMODULE>(handle_))) : std::string();
 }
 
 TLibrary LoadLibraryIn(const std::string& folder, const std::string& fileName) {
@@ -66,11 +82,9 @@ TLibrary LoadSystemLibrary(const std::string& fileName) {
 }
 
 std::string ModuleFolderOf(const void* code) {
-    HMODULE module = nullptr;
-    if (!GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                            static_cast<LPCWSTR>(code), &module))
-        return {};
-    return win32::Narrow(FolderOf(ModulePath(module)));
+    HMODULE module = win32::ModuleOf(code);
+    if (!module) return {};
+    return win32::Narrow(FolderOf(win32::ModulePath(module)));
 }
 
 }  // namespace kestova
