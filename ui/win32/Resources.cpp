@@ -1,16 +1,12 @@
 #include "ui/win32/Resources.h"
 
+#include "platform/win32/ModuleWin32.h"
 #include "platform/win32/WideText.h"
 
 namespace kestova {
 
 HMODULE ResourceModule() {
-    static const HMODULE module = [] {
-        HMODULE found = nullptr;
-        GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                           reinterpret_cast<LPCWSTR>(&ResourceModule), &found);
-        return found;
-    }();
+    static const HMODULE module = win32::ModuleOf(reinterpret_cast<const void*>(&ResourceModule));
     return module;
 }
 
