@@ -31,7 +31,8 @@ public:
     HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override {
         return E_NOTIMPL;
     }
-    HRESULT STDMETHODCALLTYPE OnConnection(IDispatch*, kestova::com::ext_ConnectMode, IDispatch*, SAFEARRAY**) override {
+    HRESULT STDMETHODCALLTYPE OnConnection(IDispatch*, kestova::com::ext_ConnectMode, IDispatch*,
+                                           SAFEARRAY**) override {
         return kRefusal;
     }
     HRESULT STDMETHODCALLTYPE OnDisconnection(kestova::com::ext_DisconnectMode, SAFEARRAY**) override { return S_OK; }

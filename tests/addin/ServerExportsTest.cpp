@@ -120,7 +120,8 @@ public:
     static DWORD LoadBehavior() {
         DWORD value = 0;
         DWORD size = sizeof value;
-        const std::wstring key = std::wstring(kScratch) + L"\\Machine\\Software\\Microsoft\\Office\\Outlook\\Addins\\zelt.zelAddin";
+        const std::wstring key =
+            std::wstring(kScratch) + L"\\Machine\\Software\\Microsoft\\Office\\Outlook\\Addins\\zelt.zelAddin";
         RegGetValueW(HKEY_CURRENT_USER, key.c_str(), L"LoadBehavior", RRF_RT_REG_DWORD, nullptr, &value, &size);
         return value;
     }

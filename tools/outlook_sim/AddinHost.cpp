@@ -90,7 +90,8 @@ HRESULT TAddinHost::Connect(const std::wstring& progID, IUnknown* addin) {
 }
 
 TAddinResult TAddinHost::Disconnect(const std::wstring& progID) {
-    const auto loaded = std::find_if(loaded_.begin(), loaded_.end(), [&](const TLoaded& l) { return l.progID == progID; });
+    const auto loaded =
+        std::find_if(loaded_.begin(), loaded_.end(), [&](const TLoaded& l) { return l.progID == progID; });
     if (loaded == loaded_.end()) return {progID, E_INVALIDARG};
     const TLoaded unloading = *loaded;
     loaded_.erase(loaded);

@@ -79,7 +79,8 @@ TSimCommandBars::TSimCommandBars() : TAutoObject({}, nullptr) {
     });
     Method(L"Add", {L"Name", L"Position", L"MenuBar", L"Temporary"}, [this](const TArgs& args) {
         const std::wstring name = args.Has(0) ? args.Text(0) : L"Custom " + std::to_wstring(items_.size() + 1);
-        return com::TVariant(Add(name, args.Long(1, msoBarTop), args.Bool(2, false), args.Bool(3, false))->AsDispatch());
+        const long position = args.Long(1, msoBarTop);
+        return com::TVariant(Add(name, position, args.Bool(2, false), args.Bool(3, false))->AsDispatch());
     });
 }
 

@@ -17,6 +17,7 @@
 #include "tools/outlook_sim/WindowDriver.h"
 #include "platform/win32/MessageWindow.h"
 #include "platform/win32/WideText.h"
+#include "ui/win32/Handles.h"
 
 namespace kestova::sim {
 
@@ -126,14 +127,14 @@ std::string PropertyText(IDispatch* owner, const std::string& name) {
 }
 
 size_t ThreadsOfThisProcess() {
-    const HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
-    if (snapshot == INVALID_HANDLE_VALUE) throw Exception("no thread snapshot");
+    const HANDLE taken = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+    if (taken == INVALID_HANDLE_VALUE) throw Exception("no thread snapshot, error " + std::to_string(GetLastError()));
+    const TUniqueHandle<HANDLE, &CloseHandle> snapshot(taken);
     size_t count = 0;
     THREADENTRY32 entry{};
     entry.dwSize = sizeof entry;
-    for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry))
+    for (BOOL more = Thread32First(taken, &entry); more; more = Thread32Next(taken, &entry))
         if (entry.th32OwnerProcessID == GetCurrentProcessId()) ++count;
-    CloseHandle(snapshot);
     return count;
 }
 
@@ -251,7 +252,8 @@ int TScenario::StepDriving(const std::string& line, const std::vector<std::strin
 std::string TScenario::Execute(const TWords& words) {
     const std::string& verb = words[0];
     if (verb == "connect") return Connect();
-    if (verb == "disconnect") return words.size() > 1 ? Outcome({host_.Disconnect(win32::Widen(words[1]))}, "disconnected") : Disconnect();
+    if (verb == "disconnect")
+        return words.size() > 1 ? Outcome({host_.Disconnect(win32::Widen(words[1]))}, "disconnected") : Disconnect();
     if (verb == "quit") return Outcome(host_.Disconnect(), "shut down");
     if (verb == "count" && Arg(words, 1) == "threads") {
         countedThreads_ = ThreadsOfThisProcess();
@@ -352,7 +354,8 @@ std::string TScenario::Click(const TWords& words) {
     const auto buttons = Buttons(Arg(words, 1), Arg(words, 2));
     if (buttons.empty()) throw Exception("no button \"" + words[2] + "\"");
     const auto [raised, cancelDefault] = application_.Click(*buttons.front().Get());
-    return (cancelDefault ? "CancelDefault set" : "clicked") + (raised == 1 ? std::string() : ", raised on " + std::to_string(raised) + " buttons");
+    const std::string routed = raised == 1 ? "" : ", raised on " + std::to_string(raised) + " buttons";
+    return (cancelDefault ? "CancelDefault set" : "clicked") + routed;
 }
 
 std::string TScenario::Expect(const TWords& words) {
@@ -408,7 +411,8 @@ IDispatch* TScenario::PropertyOwner(const TWords& words) {
         return bar->AsDispatch();
     }
     const auto buttons = Buttons(Arg(words, 2), Arg(words, 3));
-    if (buttons.size() != 1 || words.size() != 6) throw Exception(std::to_string(buttons.size()) + " buttons \"" + words[3] + "\"");
+    if (buttons.size() != 1 || words.size() != 6)
+        throw Exception(std::to_string(buttons.size()) + " buttons \"" + words[3] + "\"");
     return buttons.front()->AsDispatch();
 }
 

@@ -1,8 +1,8 @@
 #pragma once
 // The Win32 host: each modal form gets a real window, owned by the owner form's window or the
 // thread's active window (e.g. the Outlook item window). While it runs, every other window of
-// the thread is disabled; the owner is active again afterwards. The loop
-// pumps all of the thread's messages, so calls posted to the window thread run meanwhile.
+// the thread is disabled; the owner is active again afterwards. The loop pumps all of the
+// thread's messages, so calls posted to the window thread run meanwhile.
 #include "ui/Host.h"
 
 #include <windows.h>
