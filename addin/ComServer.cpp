@@ -41,9 +41,15 @@ com::ComPtr<ITypeInfo> TComServer::TypeInfoOf(const GUID& guid) {
     return info;
 }
 
+void TComServer::Unlock() {
+    long locks = lockCount_;
+    while (locks > 0 && !lockCount_.compare_exchange_weak(locks, locks - 1)) {
+    }
+}
+
 // The server itself holds one reference to the factory; any other is a client's.
 bool TComServer::CanUnloadNow() const {
-    return objectCount_ == 0 && factory_->RefCount() <= 1;
+    return objectCount_ == 0 && lockCount_ == 0 && factory_->RefCount() <= 1;
 }
 
 }  // namespace kestova

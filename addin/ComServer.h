@@ -1,6 +1,6 @@
 #pragma once
 // The library's COM server object: its own module and type library, the count of live
-// objects and server locks, and the one class factory.
+// objects (add-in objects and event sinks) and of server locks, and the one class factory.
 #include <oaidl.h>
 
 #include <atomic>
@@ -24,6 +24,10 @@ public:
     void ObjectCreated() { ++objectCount_; }
     void ObjectDestroyed() { --objectCount_; }
     long ObjectCount() const { return objectCount_; }
+    void Lock() { ++lockCount_; }
+    // An unlock without a lock of its own is ignored, so a client's extra one cannot keep
+    // the library loaded for good.
+    void Unlock();
     bool CanUnloadNow() const;
 
 private:
@@ -31,7 +35,8 @@ private:
 
     HMODULE module_;
     com::ComPtr<ITypeLib> typeLib_;
-    std::atomic<long> objectCount_{0};  // live add-in objects and LockServer locks
+    std::atomic<long> objectCount_{0};
+    std::atomic<long> lockCount_{0};
     com::ComPtr<TzelAddinFactory> factory_;
 };
 

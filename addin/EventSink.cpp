@@ -1,5 +1,6 @@
 // The sink's side of event delivery: arguments arrive last first (named ones by DISPID), are
 // put into declared order for the wrapper, and by-reference ones are written back afterwards.
+#include "addin/ComServer.h"
 #include "addin/com/Dispatch.h"
 #include "addin/com/OleError.h"
 #include "addin/uOutlookEvents.h"
@@ -28,15 +29,14 @@ void StoreByRef(VARIANTARG& target, const com::TVariant& value) {
     }
     com::TVariant converted;
     com::Check(VariantChangeType(converted.Put(), const_cast<VARIANT*>(&value.Get()), 0, type), "VariantChangeType");
-    VARIANT& v = *converted.Put();
+    const VARIANT& v = converted.Get();
     switch (type) {
         case VT_BOOL: *target.pboolVal = v.boolVal; break;
         case VT_I2: *target.piVal = v.iVal; break;
         case VT_I4: *target.plVal = v.lVal; break;
         case VT_BSTR:
             SysFreeString(*target.pbstrVal);
-            *target.pbstrVal = v.bstrVal;
-            v.vt = VT_EMPTY;  // ownership moved to the caller
+            *target.pbstrVal = converted.Detach().bstrVal;  // ownership moves to the caller
             break;
         default: break;  // no event of ours passes other types by reference
     }
@@ -50,6 +50,12 @@ void CopyBack(DISPPARAMS& params, const TEventArgs& args) {
 }
 
 }  // namespace
+
+TEventSink::TEventSink(TOutlookServer* server, const GUID& eventIID) : server_(server), eventIID_(eventIID) {
+    TComServer::Instance().ObjectCreated();
+}
+
+TEventSink::~TEventSink() { TComServer::Instance().ObjectDestroyed(); }
 
 HRESULT TEventSink::GetTypeInfoCount(UINT* count) {
     if (!count) return E_POINTER;

@@ -7,6 +7,9 @@
 #include "recorder/MainForm.h"
 #include "ui/Dialogs.h"
 #include "ui/Host.h"
+#include "ui/win32/Win32Host.h"
+
+#include <atomic>
 
 namespace kestova {
 
@@ -23,6 +26,20 @@ void InstallMainThread() {
     SetMainThread(CreateOsMainThread());
 }
 
+// The recorder window that is up. Only the window thread sets it; atomic all the same.
+std::atomic<TformMain*> openRecorder{nullptr};
+
+class TOpenRecorder {
+public:
+    explicit TOpenRecorder(TformMain& recorder) { openRecorder = &recorder; }
+    ~TOpenRecorder() { openRecorder = nullptr; }
+    TOpenRecorder(const TOpenRecorder&) = delete;
+    TOpenRecorder& operator=(const TOpenRecorder&) = delete;
+};
+
+// Null under a host without real windows.
+TWin32Host* WindowHost() { return dynamic_cast<TWin32Host*>(&Host()); }
+
 }  // namespace
 
 void SetAppPathFromModule() {
@@ -33,14 +50,29 @@ void SetAppPathFromModule() {
 }
 
 void RecordVoiceMessage(const std::function<void(const std::string& fileName)>& accepted) {
+    if (TformMain* open = openRecorder) {
+        if (TWin32Host* host = WindowHost()) host->BringToFront(*open);
+        return;
+    }
     InstallMainThread();
     TformMain recorder;
+    const TOpenRecorder registered(recorder);
     if (recorder.ShowModal() == mrOk) accepted(recorder.RecordFileName);
+}
+
+void CloseAddinWindows() {
+    if (TWin32Host* host = WindowHost()) host->CloseAll();
 }
 
 void ShowAboutWindow() {
     TformAbout about;
     about.ShowModal();
+}
+
+void ReportMailClosed(const std::string& keptFile) {
+    Host().ShowMessageBox("The mail was closed while you were recording, so the recording could not be attached.\n"
+                          "It is kept in \"" + keptFile + "\".",
+                          "Kestova for Outlook", mbOk);
 }
 
 void ReportAttachFailure(const std::string& fileName, const std::exception& error) {

@@ -12,11 +12,18 @@ void SetAppPathFromModule();
 
 // Runs a new recorder window modally. When the user accepts the recording, `accepted` gets
 // the recording file's name while the window still exists; the window goes afterwards.
-// Raises what the window raises (no capture device, no encoder).
+// Raises what the window raises (no capture device, no encoder). While a recorder window is
+// up, there is no second one: the open one comes to the front, and `accepted` is not called.
 void RecordVoiceMessage(const std::function<void(const std::string& fileName)>& accepted);
+
+// Outlook shuts down: the add-in's windows close as Cancel, without a question.
+void CloseAddinWindows();
 
 // Runs the About window modally.
 void ShowAboutWindow();
+
+// Tells the user that the mail was closed while recording, and where the recording is kept.
+void ReportMailClosed(const std::string& keptFile);
 
 // Tells the user that `fileName` could not be attached, and why.
 void ReportAttachFailure(const std::string& fileName, const std::exception& error);

@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <oleauto.h>
 
+#include <atomic>
 #include <string>
 
 #include "addin/ComServer.h"
@@ -19,6 +20,8 @@ namespace {
 const wchar_t kOutlookAddins[] = L"Software\\Microsoft\\Office\\Outlook\\Addins\\";
 const wchar_t kFriendlyName[] = L"Kestova for Outlook";
 const DWORD kLoadAtStartup = 3;  // Outlook loads and connects the add-in at every start
+
+std::atomic<TRegistryValueWriter> valueWriter{&RegSetValueExW};
 
 std::wstring GuidText(const GUID& guid) {
     wchar_t text[40];
@@ -63,12 +66,14 @@ void CheckRegistry(LSTATUS status, const std::wstring& key) {
     if (status != ERROR_SUCCESS) throw com::EOleError(HRESULT_FROM_WIN32(status), "registry key " + win32::Narrow(key));
 }
 
+void WriteValue(HKEY key, const std::wstring& keyName, const wchar_t* name, DWORD type, const void* data, DWORD size) {
+    CheckRegistry(valueWriter.load()(key, name, 0, type, static_cast<const BYTE*>(data), size), keyName);
+}
+
 void WriteString(HKEY root, const std::wstring& key, const wchar_t* name, const std::wstring& data) {
     com::TRegKey handle;
     CheckRegistry(RegCreateKeyExW(root, key.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, handle.Put(), nullptr), key);
-    CheckRegistry(RegSetValueExW(handle.Get(), name, 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
-                                 DWORD((data.size() + 1) * sizeof(wchar_t))),
-                  key);
+    WriteValue(handle.Get(), key, name, REG_SZ, data.c_str(), DWORD((data.size() + 1) * sizeof(wchar_t)));
 }
 
 void RegisterTypeLibrary(TComServer& server) {
@@ -92,19 +97,21 @@ void RegisterClassKeys(TComServer& server) {
     WriteString(HKEY_CLASSES_ROOT, classKey + L"\\TypeLib", nullptr, GuidText(LIBID_zelt));
 }
 
-// Not being able to open this key is no error: the class is then a COM class only.
+// Not being able to open this key is no error: the class is then a COM class only. Once it is
+// open, a value that cannot be written is: the add-in would not be loaded.
 void RegisterOutlookAddin(const std::wstring& progID) {
+    const std::wstring keyName = kOutlookAddins + progID;
     com::TRegKey key;
-    if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, (kOutlookAddins + progID).c_str(), 0, nullptr, 0, KEY_WRITE, nullptr,
-                        key.Put(), nullptr) != ERROR_SUCCESS)
+    if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, keyName.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, key.Put(), nullptr) !=
+        ERROR_SUCCESS)
         return;
-    RegSetValueExW(key.Get(), L"FriendlyName", 0, REG_SZ, reinterpret_cast<const BYTE*>(kFriendlyName),
-                   sizeof kFriendlyName);
-    RegSetValueExW(key.Get(), L"LoadBehavior", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&kLoadAtStartup),
-                   sizeof kLoadAtStartup);
+    WriteValue(key.Get(), keyName, L"FriendlyName", REG_SZ, kFriendlyName, sizeof kFriendlyName);
+    WriteValue(key.Get(), keyName, L"LoadBehavior", REG_DWORD, &kLoadAtStartup, sizeof kLoadAtStartup);
 }
 
 }  // namespace
+
+TRegistryValueWriter SetRegistryValueWriter(TRegistryValueWriter writer) { return valueWriter.exchange(writer); }
 
 void RegisterServer(TComServer& server) {
     RegisterTypeLibrary(server);

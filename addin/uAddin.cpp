@@ -1,6 +1,7 @@
 #include "addin/uAddin.h"
 
 #include "addin/ComServer.h"
+#include "addin/RecorderWindows.h"
 #include "addin/com/Dispatch.h"
 #include "addin/com/OleError.h"
 #include "addin/com/OutlookIds.h"
@@ -124,7 +125,15 @@ void TzelAddin::AdoptOpenWindows(const wchar_t* collection, const GUID& iid, TOu
     }
 }
 
+// A window of the add-in that is up closes as Cancel; its Click returns once Outlook's call
+// has returned.
+HRESULT TzelAddin::OnBeginShutdown(SAFEARRAY**) {
+    CloseAddinWindows();
+    return S_OK;
+}
+
 HRESULT TzelAddin::OnDisconnection(com::ext_DisconnectMode, SAFEARRAY**) {
+    CloseAddinWindows();
     InspectorsWrapper_.reset();
     ExplorersWrapper_.reset();
     ApplicationWrapper_.reset();

@@ -52,7 +52,7 @@ public:
     HRESULT STDMETHODCALLTYPE OnDisconnection(com::ext_DisconnectMode RemoveMode, SAFEARRAY** custom) override;
     HRESULT STDMETHODCALLTYPE OnAddInsUpdate(SAFEARRAY**) override { return S_OK; }
     HRESULT STDMETHODCALLTYPE OnStartupComplete(SAFEARRAY**) override { return S_OK; }
-    HRESULT STDMETHODCALLTYPE OnBeginShutdown(SAFEARRAY**) override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE OnBeginShutdown(SAFEARRAY** custom) override;
 
     HRESULT STDMETHODCALLTYPE InterfaceSupportsErrorInfo(REFIID riid) override;
     HRESULT STDMETHODCALLTYPE GetClassInfo(ITypeInfo** info) override;
@@ -85,6 +85,7 @@ private:
     template <class TOwner>
     TAddinOutlookButton& AddToolbarButton(TOwner& owner, IDispatch* toolbar, const std::wstring& caption,
                                           bool setStyle);
+    bool InspectorOpen(IUnknown* inspector) const;
     void VoiceButtonClick(TOutlookServer* sender);
     void AboutButtonClick(TOutlookServer* sender);
 

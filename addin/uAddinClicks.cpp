@@ -1,6 +1,7 @@
 // The toolbar buttons' clicks: "Kestova" records a voice message and attaches it to the item
 // of the button's own window; "About Kestova" shows the About window. Nothing a click raises
-// leaves the Click event: the user is told instead.
+// leaves the Click event: the user is told instead. Outlook goes on raising events while a
+// window is up: the item window may close, Outlook may disconnect the add-in.
 #include "addin/FindItem.h"
 #include "addin/RecorderWindows.h"
 #include "addin/com/Dispatch.h"
@@ -8,6 +9,8 @@
 #include "addin/com/OutlookIds.h"
 #include "addin/uAddin.h"
 #include "platform/win32/WideText.h"
+
+#include <cwchar>
 
 namespace kestova {
 
@@ -39,17 +42,38 @@ void AttachRecording(IUnknown* inspector, const std::string& fileName) {
                      com::TVariant(kAttachmentName)});
 }
 
+// The recording of a mail that has gone is moved to a name of its own, so the next recorder,
+// which starts afresh under the usual name, leaves it. Answers where it is.
+std::string KeepRecording(const std::string& fileName) {
+    SYSTEMTIME now{};
+    GetLocalTime(&now);
+    wchar_t stamp[32];
+    swprintf(stamp, 32, L" %04u-%02u-%02u %02u.%02u.%02u.mp3", now.wYear, now.wMonth, now.wDay, now.wHour,
+             now.wMinute, now.wSecond);
+    const std::wstring from = win32::Widen(fileName);
+    const std::wstring kept = from.substr(0, from.rfind(L'.')) + stamp;
+    return MoveFileExW(from.c_str(), kept.c_str(), MOVEFILE_COPY_ALLOWED) ? win32::Narrow(kept) : fileName;
+}
+
 }  // namespace
+
+bool TzelAddin::InspectorOpen(IUnknown* inspector) const {
+    for (size_t i = 0; i < InspectorList_->Count(); ++i)
+        if ((*InspectorList_)[i].Intf() == inspector) return true;
+    return false;
+}
 
 void TzelAddin::VoiceButtonClick(TOutlookServer* sender) {
     auto* button = dynamic_cast<TAddinOutlookButton*>(sender);
     if (!button || !button->Owner) return;
-    // Held apart from the wrapper: the window may close, and its wrapper go, while the
-    // recorder window is up.
+    // Held apart from the wrappers: the window may close, and its wrapper go, while the
+    // recorder window is up; Outlook may release the add-in meanwhile.
     const com::ComPtr<IUnknown> inspector(button->Owner->Intf());
+    const com::ComPtr<TzelAddin> keepAlive(this);
     try {
         SetAppPathFromModule();
         RecordVoiceMessage([&](const std::string& fileName) {
+            if (!InspectorOpen(inspector.Get())) return ReportMailClosed(KeepRecording(fileName));
             try {
                 AttachRecording(inspector.Get(), fileName);
             } catch (const std::exception& error) {

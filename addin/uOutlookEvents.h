@@ -30,10 +30,11 @@ using TObjectEvent = TEvent<TOutlookServer*, IDispatch*>;
 using TCancelEvent = TEvent<TOutlookServer*, IDispatch*, bool&>;
 
 // The IDispatch handed to the connection point. The source may keep it after its wrapper is
-// gone; it then drops every event.
+// gone; it then drops every event. Its code is the library's, so a live sink keeps the library
+// loaded.
 class TEventSink : public com::TComObject<IDispatch> {
 public:
-    TEventSink(TOutlookServer* server, const GUID& eventIID) : server_(server), eventIID_(eventIID) {}
+    TEventSink(TOutlookServer* server, const GUID& eventIID);
     void Orphan() { server_ = nullptr; }
 
     HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override;
@@ -43,6 +44,7 @@ public:
                                      UINT*) override;
 
 protected:
+    ~TEventSink() override;
     void* QueryExtra(REFIID riid) override;
 
 private:

@@ -47,9 +47,9 @@ HRESULT TzelAddinFactory::CreateInstance(IUnknown* outer, REFIID riid, void** ou
 
 HRESULT TzelAddinFactory::LockServer(BOOL lock) {
     if (lock) {
-        TComServer::Instance().ObjectCreated();
+        TComServer::Instance().Lock();
     } else {
-        TComServer::Instance().ObjectDestroyed();
+        TComServer::Instance().Unlock();
     }
     return S_OK;
 }

@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "ComTestSupport.h"
+#include "addin/ComServer.h"
 #include "addin/com/OutlookIds.h"
 #include "addin/uOutlookEvents.h"
 #include "core/Exception.h"
@@ -20,6 +21,16 @@ TEST_F(EventSinkTest, AdvisesOnAttachAndUnadvisesOnDestruction) {
     EXPECT_EQ(outlook_->Sinks().size(), 1u);
     wrapper.reset();
     EXPECT_TRUE(outlook_->Sinks().empty());
+}
+
+// As a source whose Unadvise failed would: it still holds the sink, whose code is ours.
+TEST_F(EventSinkTest, ASinkTheSourceStillHoldsKeepsTheLibraryLoaded) {
+    const long before = TComServer::Instance().ObjectCount();
+    com::ComPtr<TEventSink> kept = std::make_unique<TOutlookApplication>(outlook_->AsDispatch())->EventSink();
+    EXPECT_EQ(TComServer::Instance().ObjectCount(), before + 1);
+    EXPECT_FALSE(TComServer::Instance().CanUnloadNow());
+    kept.Reset();
+    EXPECT_EQ(TComServer::Instance().ObjectCount(), before);
 }
 
 TEST_F(EventSinkTest, ObjectWithoutConnectionPointGivesSilentWrapper) {
@@ -96,6 +107,19 @@ TEST_F(EventSinkTest, CancelIsCopiedBackIntoAByRefVariant) {
               S_OK);
     EXPECT_EQ(inner.vt, VT_BOOL);
     EXPECT_EQ(inner.boolVal, VARIANT_TRUE);
+}
+
+// The string handed back must be a live one: a freed one is reused by later allocations of its
+// size.
+TEST_F(EventSinkTest, StringByRefIsHandedBackAlive) {
+    TOutlookExplorer wrapper(outlook_->Explorers().Open(true)->AsDispatch());
+    BSTR text = SysAllocString(L"Kestova");
+    EXPECT_EQ(InvokeSink(wrapper.EventSink(), 0x1234, {ByRefArg(VT_BSTR, &text)}), S_OK);
+    com::TBstr handedBack;
+    *handedBack.Put() = text;
+    std::vector<com::TBstr> sameSize;  // more than the system keeps for reuse
+    for (int i = 0; i < 64; ++i) sameSize.emplace_back(L"XXXXXXX");
+    EXPECT_EQ(handedBack.Text(), L"Kestova");
 }
 
 TEST_F(EventSinkTest, UnknownDispidAndEmptySlotCallNothing) {

@@ -2,8 +2,13 @@
 // host holds the add-in, and the factory's answers.
 #include <ocidl.h>
 
+#include <atomic>
+
 #include "ComTestSupport.h"
+#include "addin/ComServer.h"
+#include "addin/Registration.h"
 #include "addin/zelt_h.h"
+#include "platform/win32/WideText.h"
 #include "tools/outlook_sim/AddinHost.h"
 
 namespace kestova::test {
@@ -73,6 +78,7 @@ TEST_F(ServerExportsTest, UnloadIsRefusedWhileTheHostHoldsTheAddin) {
 
 TEST_F(ServerExportsTest, ServerLocksCountAsObjects) {
     com::ComPtr<IClassFactory2> factory = Factory();
+    ASSERT_EQ(factory->LockServer(FALSE), S_OK);  // unmatched: ignored
     ASSERT_EQ(factory->LockServer(TRUE), S_OK);
     factory.Reset();
     EXPECT_EQ(canUnloadNow_(), S_FALSE);
@@ -93,6 +99,64 @@ TEST_F(ServerExportsTest, FactoryCreatesANewObjectEachTimeAndRefusesAggregation)
     LICINFO info{};
     EXPECT_EQ(factory->GetLicInfo(&info), S_OK);
     EXPECT_TRUE(info.fLicVerified);
+}
+
+// The machine-wide roots of this process lead into a scratch key meanwhile, so nothing is
+// registered for real.
+class TScratchRegistry {
+public:
+    TScratchRegistry() {
+        Redirect(HKEY_CLASSES_ROOT, L"\\Classes");
+        Redirect(HKEY_LOCAL_MACHINE, L"\\Machine");
+    }
+    ~TScratchRegistry() {
+        RegOverridePredefKey(HKEY_CLASSES_ROOT, nullptr);
+        RegOverridePredefKey(HKEY_LOCAL_MACHINE, nullptr);
+        RegDeleteTreeW(HKEY_CURRENT_USER, kScratch);
+    }
+    TScratchRegistry(const TScratchRegistry&) = delete;
+    TScratchRegistry& operator=(const TScratchRegistry&) = delete;
+
+    static DWORD LoadBehavior() {
+        DWORD value = 0;
+        DWORD size = sizeof value;
+        const std::wstring key =
+            std::wstring(kScratch) + L"\\Machine\\Software\\Microsoft\\Office\\Outlook\\Addins\\zelt.zelAddin";
+        RegGetValueW(HKEY_CURRENT_USER, key.c_str(), L"LoadBehavior", RRF_RT_REG_DWORD, nullptr, &value, &size);
+        return value;
+    }
+
+private:
+    static constexpr const wchar_t* kScratch = L"Software\\Kestova registration test";
+
+    static void Redirect(HKEY root, const wchar_t* into) {
+        com::TRegKey key;
+        ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, (std::wstring(kScratch) + into).c_str(), 0, nullptr, 0,
+                                  KEY_ALL_ACCESS, nullptr, key.Put(), nullptr),
+                  ERROR_SUCCESS);
+        ASSERT_EQ(RegOverridePredefKey(root, key.Get()), ERROR_SUCCESS);
+    }
+};
+
+std::atomic<const wchar_t*> refusedValue{nullptr};
+
+LSTATUS WINAPI RefuseOneValue(HKEY key, LPCWSTR name, DWORD reserved, DWORD type, const BYTE* data, DWORD size) {
+    if (name && lstrcmpW(name, refusedValue) == 0) return ERROR_ACCESS_DENIED;
+    return RegSetValueExW(key, name, reserved, type, data, size);
+}
+
+class RegistrationTest : public ComTest {};
+
+TEST_F(RegistrationTest, AnAddinValueThatCannotBeWrittenFailsTheRegistration) {
+    TScratchRegistry scratch;
+    for (const wchar_t* refused : {L"FriendlyName", L"LoadBehavior"}) {
+        refusedValue = refused;
+        const TRegistryValueWriter original = SetRegistryValueWriter(&RefuseOneValue);
+        EXPECT_ANY_THROW(RegisterServer(TComServer::Instance())) << win32::Narrow(refused);
+        SetRegistryValueWriter(original);
+    }
+    EXPECT_NO_THROW(RegisterServer(TComServer::Instance()));
+    EXPECT_EQ(TScratchRegistry::LoadBehavior(), 3u);
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include "ComTestSupport.h"
 #include "addin/com/Dispatch.h"
 #include "addin/com/OleError.h"
+#include "tools/outlook_sim/ComAddIn.h"
 #include "tools/outlook_sim/Eml.h"
 
 namespace kestova::test {
@@ -65,6 +66,17 @@ TEST_F(SimHostTest, AttachmentsByNameAddAtPositionAndDelete) {
     EXPECT_NE(eml.find("filename=\"first.bin\""), std::string::npos);
     EXPECT_NE(eml.find("\r\nTWFu\r\n"), std::string::npos);  // "Man" in base64
     _wremove(path.c_str());
+}
+
+TEST_F(SimHostTest, ComAddInTellsItsProgIdConnectionAndObject) {
+    const auto instance = com::Make<sim::TSimComAddIn>(L"No.SuchAddin");
+    EXPECT_EQ(GetProperty(instance->AsDispatch(), L"ProgId").AsText(), L"No.SuchAddin");
+    EXPECT_EQ(GetProperty(instance->AsDispatch(), L"Description").AsText(), L"No.SuchAddin");  // unregistered
+    EXPECT_FALSE(GetProperty(instance->AsDispatch(), L"Connect").AsBool());
+    instance->SetConnected(true);
+    EXPECT_TRUE(GetProperty(instance->AsDispatch(), L"Connect").AsBool());
+    PutProperty(instance->AsDispatch(), L"Object", TVariant(outlook_->AsDispatch()));
+    EXPECT_EQ(GetProperty(instance->AsDispatch(), L"Object").AsDispatch(), outlook_->AsDispatch());
 }
 
 TEST(Base64Test, PadsTheLastGroup) {

@@ -104,3 +104,51 @@ TEST_F(RecorderWin32, RecordsStopsPlaysAndAcceptsThroughItsWindows) {
     EXPECT_EQ(bytes[1] & 0xE0, 0xE0);  // the rest of the first frame's sync bits
     EXPECT_EQ(std::string(bytes.end() - 128, bytes.end() - 125), "TAG");
 }
+
+// What the user meets before recording, read from the real window: the toolbar's items in
+// order (the last three show their glyph only), OK and Cancel (neither is the dialog's default
+// or cancel button: Enter and Esc do not decide about a recording), and Tab going round the
+// enabled buttons.
+TEST_F(RecorderWin32, ToolbarButtonsAndTabOrderAreTheRecordersOwn) {
+    TformMain form;
+    std::vector<std::wstring> labels;
+    std::vector<int> glyphs;
+    std::string ok, cancel, rate;
+    LONG_PTR okType = -1, cancelType = -1;
+    std::vector<std::string> tabs;
+    MainThread()->Post([&] {
+        RunGuarded([&] {
+            TFormWindow& window = *host.WindowOf(form);
+            HWND toolbar = window.HandleOf(form.tbVoice);
+            const int count = static_cast<int>(SendMessageW(toolbar, TB_BUTTONCOUNT, 0, 0));
+            for (int i = 0; i < count; ++i) {
+                TBBUTTON button{};
+                SendMessageW(toolbar, TB_GETBUTTON, i, reinterpret_cast<LPARAM>(&button));
+                wchar_t label[64] = L"";
+                SendMessageW(toolbar, TB_GETBUTTONTEXTW, button.idCommand, reinterpret_cast<LPARAM>(label));
+                labels.emplace_back(label);
+                glyphs.push_back(button.iBitmap);
+            }
+            ok = TextOf(window.HandleOf(form.btOK));
+            cancel = TextOf(window.HandleOf(form.btCancel));
+            rate = TextOf(window.HandleOf(form.btBPS));
+            okType = GetWindowLongPtrW(window.HandleOf(form.btOK), GWL_STYLE) & BS_TYPEMASK;
+            cancelType = GetWindowLongPtrW(window.HandleOf(form.btCancel), GWL_STYLE) & BS_TYPEMASK;
+            HWND first = GetNextDlgTabItem(window.Handle(), nullptr, FALSE);
+            for (HWND item = first; item && tabs.size() < 10;) {
+                tabs.push_back(TextOf(item));
+                item = GetNextDlgTabItem(window.Handle(), item, FALSE);
+                if (item == first) break;
+            }
+            SendMessageW(window.Handle(), WM_CLOSE, 0, 0);
+        });
+    });
+    EXPECT_EQ(form.ShowModal(), mrCancel);
+    EXPECT_EQ(labels, (std::vector<std::wstring>{L"&Record", L"&Play", L"P&ause", L"&Stop", L"", L"", L""}));
+    EXPECT_EQ(glyphs, (std::vector<int>{0, 1, 2, 3, 5, 4, 6}));
+    EXPECT_EQ(ok, "OK");
+    EXPECT_EQ(cancel, "Cancel");
+    EXPECT_EQ(okType, BS_PUSHBUTTON);
+    EXPECT_EQ(cancelType, BS_PUSHBUTTON);
+    EXPECT_EQ(tabs, (std::vector<std::string>{rate, "Cancel"}));  // OK is disabled
+}

@@ -197,6 +197,52 @@ TEST_F(Win32Host, CloseBoxCancelsAndTheOwnerIsDisabledMeanwhile) {
     EXPECT_TRUE(ownerEnabledAfter);
 }
 
+// A plain top-level window of the thread, as another of Outlook's windows would be.
+struct TOtherWindow {
+    explicit TOtherWindow(bool enabled)
+        : handle(CreateWindowExW(0, L"STATIC", L"Other", WS_OVERLAPPEDWINDOW | WS_VISIBLE | (enabled ? 0 : WS_DISABLED),
+                                 0, 0, 200, 100, nullptr, nullptr, nullptr, nullptr)) {}
+    ~TOtherWindow() { DestroyWindow(handle); }
+    TOtherWindow(const TOtherWindow&) = delete;
+    TOtherWindow& operator=(const TOtherWindow&) = delete;
+    const HWND handle;
+};
+
+TEST_F(Win32Host, ModalToEveryWindowOfTheThreadAndTheStartingWindowIsActiveAgain) {
+    TOtherWindow mail(true), other(true), disabledBefore(false);
+    SetForegroundWindow(mail.handle);
+    SetActiveWindow(mail.handle);
+    ASSERT_EQ(GetActiveWindow(), mail.handle);
+    TVoiceForm recorder;
+    TVoiceForm options(&recorder);
+    BOOL mailDuring = TRUE, otherDuring = TRUE, recorderDuringOptions = TRUE, recorderAfterOptions = FALSE;
+    bool recorderActiveAgain = false;
+    WhenShown([&] {
+        mailDuring = IsWindowEnabled(mail.handle);
+        otherDuring = IsWindowEnabled(other.handle);
+        const HWND recorderWindow = host.WindowOf(recorder)->Handle();
+        WhenShown([&] {
+            recorderDuringOptions = IsWindowEnabled(recorderWindow);
+            SendMessageW(host.WindowOf(options)->Handle(), WM_CLOSE, 0, 0);
+        });
+        options.ShowModal();
+        recorderAfterOptions = IsWindowEnabled(recorderWindow);
+        recorderActiveAgain = GetActiveWindow() == recorderWindow;
+        SendMessageW(recorderWindow, WM_CLOSE, 0, 0);
+    });
+    recorder.ShowModal();
+    EXPECT_FALSE(mailDuring);
+    EXPECT_FALSE(otherDuring);
+    EXPECT_FALSE(recorderDuringOptions);
+    EXPECT_TRUE(recorderAfterOptions);
+    EXPECT_TRUE(recorderActiveAgain);
+    EXPECT_TRUE(IsWindowEnabled(mail.handle));
+    EXPECT_TRUE(IsWindowEnabled(other.handle));
+    EXPECT_FALSE(IsWindowEnabled(disabledBefore.handle));  // not ours to enable
+    EXPECT_EQ(GetActiveWindow(), mail.handle);
+    EXPECT_EQ(GetFocus(), mail.handle);
+}
+
 TEST_F(Win32Host, AltWithAMarkedLetterRunsTheToolbarItem) {
     TVoiceForm form;
     WhenShown([&] {

@@ -1,5 +1,7 @@
 #include "tools/outlook_sim/AddinHost.h"
 
+#include <algorithm>
+
 #include "addin/com/Handles.h"
 
 namespace kestova::sim {
@@ -21,6 +23,24 @@ com::TSafeArray EmptyCustom() {
     return com::TSafeArray(SafeArrayCreateVector(VT_VARIANT, 0, 0));
 }
 
+// The add-in's own key, the user's one first, as Outlook reads them.
+com::TRegKey OpenAddinKey(const std::wstring& progID, REGSAM access) {
+    const std::wstring key = std::wstring(kAddinsKey) + L"\\" + progID;
+    com::TRegKey addin;
+    for (HKEY root : {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE})
+        if (RegOpenKeyExW(root, key.c_str(), 0, access, addin.Put()) == ERROR_SUCCESS) break;
+    return addin;
+}
+
+// Outlook's mark of an add-in that failed to load.
+void MarkUnloaded(const std::wstring& progID) {
+    const DWORD unloaded = 2;
+    const com::TRegKey addin = OpenAddinKey(progID, KEY_SET_VALUE);
+    if (addin.Get())
+        RegSetValueExW(addin.Get(), L"LoadBehavior", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&unloaded),
+                       sizeof unloaded);
+}
+
 }  // namespace
 
 std::vector<std::wstring> TAddinHost::StartupAddins() {
@@ -36,6 +56,11 @@ std::vector<std::wstring> TAddinHost::StartupAddins() {
     return progIDs;
 }
 
+DWORD TAddinHost::LoadBehaviorOf(const std::wstring& progID) {
+    const com::TRegKey addin = OpenAddinKey(progID, KEY_READ);
+    return addin.Get() ? LoadBehavior(addin.Get(), nullptr) : 0;
+}
+
 std::vector<TAddinResult> TAddinHost::Connect() {
     std::vector<TAddinResult> results;
     for (const std::wstring& progID : StartupAddins()) {
@@ -44,6 +69,7 @@ std::vector<TAddinResult> TAddinHost::Connect() {
         HRESULT hr = CLSIDFromProgID(progID.c_str(), &clsid);
         if (SUCCEEDED(hr)) hr = CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&addin));
         if (SUCCEEDED(hr)) hr = Connect(progID, addin.Get());
+        if (FAILED(hr)) MarkUnloaded(progID);
         results.push_back({progID, hr});
     }
     return results;
@@ -55,10 +81,24 @@ HRESULT TAddinHost::Connect(const std::wstring& progID, IUnknown* addin) {
     if (FAILED(hr)) return hr;
     com::TSafeArray custom = EmptyCustom();
     SAFEARRAY* array = custom.Get();
-    hr = extensibility->OnConnection(application_.Get(), com::ext_cm_Startup, nullptr, &array);
+    const com::ComPtr<TSimComAddIn> instance = com::Make<TSimComAddIn>(progID);
+    hr = extensibility->OnConnection(application_.Get(), com::ext_cm_Startup, instance->AsDispatch(), &array);
     if (FAILED(hr)) return hr;
-    loaded_.push_back({progID, extensibility});
+    instance->SetConnected(true);
+    loaded_.push_back({progID, extensibility, instance});
     return extensibility->OnStartupComplete(&array);
+}
+
+TAddinResult TAddinHost::Disconnect(const std::wstring& progID) {
+    const auto loaded =
+        std::find_if(loaded_.begin(), loaded_.end(), [&](const TLoaded& l) { return l.progID == progID; });
+    if (loaded == loaded_.end()) return {progID, E_INVALIDARG};
+    const TLoaded unloading = *loaded;
+    loaded_.erase(loaded);
+    com::TSafeArray custom = EmptyCustom();
+    SAFEARRAY* array = custom.Get();
+    unloading.instance->SetConnected(false);
+    return {progID, unloading.addin->OnDisconnection(com::ext_dm_UserClosed, &array)};
 }
 
 std::vector<TAddinResult> TAddinHost::Disconnect() {
@@ -66,8 +106,10 @@ std::vector<TAddinResult> TAddinHost::Disconnect() {
     com::TSafeArray custom = EmptyCustom();
     SAFEARRAY* array = custom.Get();
     for (const TLoaded& loaded : loaded_) loaded.addin->OnBeginShutdown(&array);
-    for (const TLoaded& loaded : loaded_)
+    for (const TLoaded& loaded : loaded_) {
+        loaded.instance->SetConnected(false);
         results.push_back({loaded.progID, loaded.addin->OnDisconnection(com::ext_dm_HostShutdown, &array)});
+    }
     loaded_.clear();
     return results;
 }

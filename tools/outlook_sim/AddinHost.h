@@ -1,7 +1,8 @@
 #pragma once
 // Loads and connects COM add-ins the way Outlook does: every ProgID under HKLM's Outlook Addins
 // key with LoadBehavior 3 is created by CoCreateInstance and connected through
-// IDTExtensibility2; at exit each is told of the shutdown, disconnected and released.
+// IDTExtensibility2, with a COMAddIn object of its own; one that fails to load stays unloaded
+// and gets LoadBehavior 2. At exit each is told of the shutdown, disconnected and released.
 #include <oaidl.h>
 
 #include <string>
@@ -9,6 +10,7 @@
 
 #include "addin/com/ComObject.h"
 #include "addin/com/IDTExtensibility2.h"
+#include "tools/outlook_sim/ComAddIn.h"
 
 namespace kestova::sim {
 
@@ -26,16 +28,21 @@ public:
 
     // The registered add-ins that Outlook would load at its start.
     static std::vector<std::wstring> StartupAddins();
+    // The add-in's LoadBehavior, 0 when it has none.
+    static DWORD LoadBehaviorOf(const std::wstring& progID);
     std::vector<TAddinResult> Connect();
     // Connects one add-in object directly (tests create it themselves).
     HRESULT Connect(const std::wstring& progID, IUnknown* addin);
     std::vector<TAddinResult> Disconnect();
+    // The user unloads one add-in (ext_dm_UserClosed).
+    TAddinResult Disconnect(const std::wstring& progID);
     size_t Count() const { return loaded_.size(); }
 
 private:
     struct TLoaded {
         std::wstring progID;
         com::ComPtr<IDTExtensibility2> addin;
+        com::ComPtr<TSimComAddIn> instance;
     };
 
     com::ComPtr<IDispatch> application_;

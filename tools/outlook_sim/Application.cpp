@@ -12,6 +12,14 @@ namespace {
 const long olMailItem = 0;
 const long olContactItem = 2;
 
+template <class TWindows>
+void CollectTagged(const TWindows& windows, const std::wstring& tag, std::vector<com::ComPtr<TSimButton>>& found) {
+    for (const auto& window : windows.Items())
+        for (const auto& bar : window->CommandBars().Items())
+            for (const auto& button : bar->Controls().Items())
+                if (button->Tag() == tag) found.push_back(button);
+}
+
 }  // namespace
 
 TSimApplication::TSimApplication()
@@ -30,6 +38,20 @@ TSimApplication::TSimApplication()
 
 bool TSimApplication::ItemSend(IDispatch* item) {
     return FireCancellable(dispApplicationItemSend, item);
+}
+
+
+std::pair<size_t, bool> TSimApplication::Click(TSimButton& clicked) {
+    std::vector<com::ComPtr<TSimButton>> routed;
+    if (clicked.Tag().empty()) {
+        routed.emplace_back(&clicked);
+    } else {
+        CollectTagged(Inspectors(), clicked.Tag(), routed);
+        CollectTagged(Explorers(), clicked.Tag(), routed);
+    }
+    bool cancelDefault = false;
+    for (const auto& button : routed) cancelDefault = button->RaiseClick(clicked.AsDispatch()) || cancelDefault;
+    return {routed.size(), cancelDefault};
 }
 
 }  // namespace kestova::sim

@@ -1,5 +1,7 @@
 #pragma once
 // Outlook's Application object: the root the add-in is handed, with the window collections.
+#include <utility>
+
 #include "tools/outlook_sim/AutoObject.h"
 #include "tools/outlook_sim/Windows.h"
 
@@ -13,6 +15,10 @@ public:
 
     // Raises ItemSend; answers whether a handler cancelled the send.
     bool ItemSend(IDispatch* item);
+    // A click on `clicked`: Click is raised on every button of every window whose tag is the
+    // clicked one's, as Office routes it (on the clicked one alone when it has no tag).
+    // Answers how many got it, and whether a handler set CancelDefault.
+    std::pair<size_t, bool> Click(TSimButton& clicked);
 
 private:
     com::ComPtr<TSimInspectors> inspectors_;

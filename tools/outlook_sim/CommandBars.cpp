@@ -22,6 +22,7 @@ TSimButton::TSimButton(TSimControls* parent, long type, bool temporary)
     Property(L"BeginGroup", Read(beginGroup_), Assign(beginGroup_));
     Property(L"Visible", Read(visible_), Assign(visible_));
     Property(L"Type", Read(type_));
+    Property(L"Temporary", Read(temporary_));
     Method(L"Execute", {}, [this](const TArgs&) {
         Click();
         return com::TVariant();
@@ -32,8 +33,8 @@ TSimButton::TSimButton(TSimControls* parent, long type, bool temporary)
     });
 }
 
-bool TSimButton::Click() {
-    return FireCancellable(outlook::dispButtonClick, AsDispatch());
+bool TSimButton::RaiseClick(IDispatch* clicked) {
+    return FireCancellable(outlook::dispButtonClick, clicked);
 }
 
 TSimControls::TSimControls() : TAutoObject({}, nullptr) {
@@ -60,12 +61,13 @@ void TSimControls::Remove(const TSimButton* button) {
     RemoveItem(items_, button);
 }
 
-TSimCommandBar::TSimCommandBar(std::wstring name, long position, bool temporary)
-    : TAutoObject({}, nullptr), name_(std::move(name)), position_(position), temporary_(temporary),
-      controls_(com::Make<TSimControls>()) {
+TSimCommandBar::TSimCommandBar(std::wstring name, long position, bool menuBar, bool temporary)
+    : TAutoObject({}, nullptr), name_(std::move(name)), position_(position), menuBar_(menuBar),
+      temporary_(temporary), controls_(com::Make<TSimControls>()) {
     Property(L"Name", Read(name_), Assign(name_));
     Property(L"Visible", Read(visible_), Assign(visible_));
     Property(L"Position", Read(position_), Assign(position_));
+    Property(L"MenuBar", Read(menuBar_));
     Property(L"Temporary", Read(temporary_));
     Property(L"Controls", [this](const TArgs&) { return com::TVariant(controls_->AsDispatch()); });
 }
@@ -77,18 +79,25 @@ TSimCommandBars::TSimCommandBars() : TAutoObject({}, nullptr) {
     });
     Method(L"Add", {L"Name", L"Position", L"MenuBar", L"Temporary"}, [this](const TArgs& args) {
         const std::wstring name = args.Has(0) ? args.Text(0) : L"Custom " + std::to_wstring(items_.size() + 1);
-        return com::TVariant(Add(name, args.Long(1, msoBarTop), args.Bool(3, false))->AsDispatch());
+        const long position = args.Long(1, msoBarTop);
+        return com::TVariant(Add(name, position, args.Bool(2, false), args.Bool(3, false))->AsDispatch());
     });
 }
 
-com::ComPtr<TSimCommandBar> TSimCommandBars::Add(const std::wstring& name, long position, bool temporary) {
+com::ComPtr<TSimCommandBar> TSimCommandBars::Add(const std::wstring& name, long position, bool menuBar,
+                                                 bool temporary) {
     if (Find(name)) throw com::EOleError(E_INVALIDARG, "A toolbar named \"" + win32::Narrow(name) + "\" exists");
-    items_.push_back(com::Make<TSimCommandBar>(name, position, temporary));
+    items_.push_back(com::Make<TSimCommandBar>(name, position, menuBar, temporary));
     return items_.back();
 }
 
 com::ComPtr<TSimCommandBar> TSimCommandBars::Find(const std::wstring& name) const {
     return FindNamed(items_, name, [](TSimCommandBar& b) { return b.Name(); });
+}
+
+com::ComPtr<TSimButton> TSimCommandBars::AddControl(const std::wstring& barName) {
+    const com::ComPtr<TSimCommandBar> bar = Find(barName);
+    return (bar ? bar : Add(barName, msoBarTop, false, true))->Controls().Add(msoControlButton, true);
 }
 
 }  // namespace kestova::sim

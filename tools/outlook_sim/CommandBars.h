@@ -14,8 +14,10 @@ class TSimButton : public TAutoObject {
 public:
     TSimButton(TSimControls* parent, long type, bool temporary);
     void Orphan() { parent_ = nullptr; }
-    // Raises Click as Office does; answers whether a handler set CancelDefault.
-    bool Click();
+    // Raises Click on this button alone; answers whether a handler set CancelDefault. Office
+    // raises it on every button of the same tag: TSimApplication::Click.
+    bool Click() { return RaiseClick(AsDispatch()); }
+    bool RaiseClick(IDispatch* clicked);
 
     const std::wstring& Caption() const { return caption_; }
     const std::wstring& Tag() const { return tag_; }
@@ -47,7 +49,7 @@ private:
 
 class TSimCommandBar : public TAutoObject {
 public:
-    TSimCommandBar(std::wstring name, long position, bool temporary);
+    TSimCommandBar(std::wstring name, long position, bool menuBar, bool temporary);
     const std::wstring& Name() const { return name_; }
     bool Visible() const { return visible_; }
     TSimControls& Controls() const { return *controls_.Get(); }
@@ -55,6 +57,7 @@ public:
 private:
     std::wstring name_;
     long position_;
+    bool menuBar_;
     bool temporary_;
     bool visible_ = false;
     com::ComPtr<TSimControls> controls_;
@@ -63,9 +66,11 @@ private:
 class TSimCommandBars : public TAutoObject {
 public:
     TSimCommandBars();
-    com::ComPtr<TSimCommandBar> Add(const std::wstring& name, long position, bool temporary);
+    com::ComPtr<TSimCommandBar> Add(const std::wstring& name, long position, bool menuBar, bool temporary);
     // The bar of that name, or null.
     com::ComPtr<TSimCommandBar> Find(const std::wstring& name) const;
+    // A new button on the bar of that name, which is made when missing.
+    com::ComPtr<TSimButton> AddControl(const std::wstring& barName);
     const std::vector<com::ComPtr<TSimCommandBar>>& Items() const { return items_; }
 
 private:

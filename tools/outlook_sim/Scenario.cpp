@@ -1,8 +1,11 @@
 #include "tools/outlook_sim/Scenario.h"
 
 #include <shlwapi.h>
+#include <tlhelp32.h>
 
+#include <atomic>
 #include <condition_variable>
+#include <exception>
 #include <iostream>
 #include <mutex>
 #include <sstream>
@@ -12,7 +15,9 @@
 #include "addin/com/OleError.h"
 #include "tools/outlook_sim/Eml.h"
 #include "tools/outlook_sim/WindowDriver.h"
+#include "platform/win32/MessageWindow.h"
 #include "platform/win32/WideText.h"
+#include "ui/win32/Handles.h"
 
 namespace kestova::sim {
 
@@ -73,10 +78,73 @@ void Compare(size_t found, size_t expected, const std::string& what) {
         throw Exception(what + ": expected " + std::to_string(expected) + ", found " + std::to_string(found));
 }
 
-// The line is a step for the add-in's windows (or blank), so it runs beside the step before.
-bool DrivesWindow(const std::string& line) {
+// The line is a step for the add-in's windows, an indented step of Outlook's own, or blank, so
+// it runs beside the step before.
+bool RunsBeside(const std::string& line) {
     const std::vector<std::string> words = Words(line.substr(0, line.find('#')));
-    return words.empty() || TWindowDriver::Drives(words[0]);
+    return words.empty() || TWindowDriver::Drives(words[0]) || line[0] == ' ' || line[0] == '\t';
+}
+
+// Runs steps of other threads on the thread that made it, while that thread takes its
+// messages: in a Click's modal loop, or while it waits for the window steps to end.
+class TStepWindow {
+public:
+    // Answers what the step answers, or raises what it raises.
+    std::string Run(const std::function<std::string()>& step) {
+        TCall call{step, {}, nullptr};
+        SendMessageW(window_.Handle(), kRunStep, 0, reinterpret_cast<LPARAM>(&call));
+        if (call.error) std::rethrow_exception(call.error);
+        return call.result;
+    }
+
+private:
+    static constexpr UINT kRunStep = WM_APP + 1;
+    struct TCall {
+        const std::function<std::string()>& step;
+        std::string result;
+        std::exception_ptr error;
+    };
+
+    static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+        if (message != kRunStep) return DefWindowProcW(window, message, wParam, lParam);
+        auto* call = reinterpret_cast<TCall*>(lParam);
+        try {
+            call->result = call->step();
+        } catch (...) {
+            call->error = std::current_exception();
+        }
+        return 0;
+    }
+
+    TMessageWindow window_{"KestovaSimSteps", &Procedure, nullptr};
+};
+
+// As a scenario spells it: true or false, a number, or the text.
+std::string PropertyText(IDispatch* owner, const std::string& name) {
+    const com::TVariant value = com::GetProperty(owner, win32::Widen(name));
+    if (value.Type() == VT_BOOL) return value.AsBool() ? "true" : "false";
+    return win32::Narrow(value.AsText());
+}
+
+size_t ThreadsOfThisProcess() {
+    const HANDLE taken = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+    if (taken == INVALID_HANDLE_VALUE) throw Exception("no thread snapshot, error " + std::to_string(GetLastError()));
+    const TUniqueHandle<HANDLE, &CloseHandle> snapshot(taken);
+    size_t count = 0;
+    THREADENTRY32 entry{};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Thread32First(taken, &entry); more; more = Thread32Next(taken, &entry))
+        if (entry.th32OwnerProcessID == GetCurrentProcessId()) ++count;
+    return count;
+}
+
+// Takes the messages sent to this thread until `done`.
+void PumpSentMessagesUntil(const std::atomic<bool>& done) {
+    MSG msg;
+    while (!done) {
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_SENDMESSAGE);
+        PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    }
 }
 
 // The attachment of that display name (compared exactly), or null.
@@ -106,7 +174,7 @@ int TScenario::Run(std::istream& in) {
     int failures = 0;
     for (size_t i = 0; i < lines.size();) {
         size_t end = i + 1;
-        while (end < lines.size() && DrivesWindow(lines[end])) ++end;
+        while (end < lines.size() && RunsBeside(lines[end])) ++end;
         if (end > i + 1)
             failures += StepDriving(lines[i], {lines.begin() + i + 1, lines.begin() + end});
         else if (!Step(lines[i]))
@@ -139,7 +207,9 @@ int TScenario::StepDriving(const std::string& line, const std::vector<std::strin
     std::mutex lock;
     std::condition_variable returned;
     bool stepDone = false;
+    std::atomic<bool> besideDone{false};
     TWindowDriver driver(GetCurrentThreadId());
+    TStepWindow hostSteps;
     std::thread thread([&] {
         for (const std::string& windowStep : windowSteps) {
             const TWords words = Words(windowStep.substr(0, windowStep.find('#')));
@@ -150,7 +220,9 @@ int TScenario::StepDriving(const std::string& line, const std::vector<std::strin
                 continue;
             }
             try {
-                const std::string detail = driver.Step(words);
+                const std::string detail = TWindowDriver::Drives(words[0])
+                                               ? driver.Step(words)
+                                               : hostSteps.Run([&] { return Execute(words); });
                 report += "ok   " + windowStep + (detail.empty() ? "" : "  -> " + detail) + "\n";
             } catch (const std::exception& error) {
                 report += "FAIL " + windowStep + "  -> " + error.what() + "\n";
@@ -163,6 +235,7 @@ int TScenario::StepDriving(const std::string& line, const std::vector<std::strin
             ++failures;
             driver.CloseAll();
         }
+        besideDone = true;
     });
     const bool passed = Step(line);
     {
@@ -170,6 +243,7 @@ int TScenario::StepDriving(const std::string& line, const std::vector<std::strin
         stepDone = true;
     }
     returned.notify_all();
+    PumpSentMessagesUntil(besideDone);  // steps of Outlook's own may still come
     thread.join();
     out_ << report << std::flush;
     return failures + (passed ? 0 : 1);
@@ -178,10 +252,22 @@ int TScenario::StepDriving(const std::string& line, const std::vector<std::strin
 std::string TScenario::Execute(const TWords& words) {
     const std::string& verb = words[0];
     if (verb == "connect") return Connect();
-    if (verb == "disconnect") return Disconnect();
+    if (verb == "disconnect")
+        return words.size() > 1 ? Outcome({host_.Disconnect(win32::Widen(words[1]))}, "disconnected") : Disconnect();
+    if (verb == "quit") return Outcome(host_.Disconnect(), "shut down");
+    if (verb == "count" && Arg(words, 1) == "threads") {
+        countedThreads_ = ThreadsOfThisProcess();
+        return std::to_string(countedThreads_) + " threads";
+    }
     if (verb == "open") return Open(words);
     if (verb == "click") return Click(words);
     if (verb == "expect") return Expect(words);
+    if (verb == "add-button") {
+        const auto button = Window(Arg(words, 1)).AsWindow()->CommandBars().AddControl(L"Scenario");
+        com::PutProperty(button->AsDispatch(), L"Caption", com::TVariant(win32::Widen(Arg(words, 2))));
+        com::PutProperty(button->AsDispatch(), L"Tag", com::TVariant(win32::Widen(Arg(words, 3))));
+        return {};
+    }
     if (verb == "add-standard") {
         TWindow& window = Window(Arg(words, 1));
         if (!window.explorer) throw Exception("not an explorer: " + words[1]);
@@ -208,8 +294,20 @@ std::string TScenario::Execute(const TWords& words) {
     return WindowEvent(words);
 }
 
+// An add-in that fails to connect is Outlook's to report, not a failed step: it stays
+// unloaded, which later steps can expect.
 std::string TScenario::Connect() {
-    return Outcome(host_.Connect(), "connected");
+    const std::vector<TAddinResult> results = host_.Connect();
+    std::vector<TAddinResult> connected;
+    std::string failed;
+    for (const TAddinResult& r : results) {
+        if (SUCCEEDED(r.result))
+            connected.push_back(r);
+        else
+            failed += ", " + win32::Narrow(r.progID) + " failed: " + Hex(r.result) + ", unloaded";
+    }
+    if (connected.empty() && !results.empty()) return failed.substr(2);
+    return Outcome(connected, "connected") + failed;
 }
 
 std::string TScenario::Disconnect() {
@@ -255,7 +353,9 @@ std::string TScenario::WindowEvent(const TWords& words) {
 std::string TScenario::Click(const TWords& words) {
     const auto buttons = Buttons(Arg(words, 1), Arg(words, 2));
     if (buttons.empty()) throw Exception("no button \"" + words[2] + "\"");
-    return buttons.front()->Click() ? "CancelDefault set" : "clicked";
+    const auto [raised, cancelDefault] = application_.Click(*buttons.front().Get());
+    const std::string routed = raised == 1 ? "" : ", raised on " + std::to_string(raised) + " buttons";
+    return (cancelDefault ? "CancelDefault set" : "clicked") + routed;
 }
 
 std::string TScenario::Expect(const TWords& words) {
@@ -283,6 +383,14 @@ std::string TScenario::Expect(const TWords& words) {
         if (buttons.size() != 1) throw Exception(std::to_string(buttons.size()) + " buttons \"" + words[3] + "\"");
         const std::string tag = win32::Narrow(buttons.front()->Tag());
         if (tag != Arg(words, 4)) throw Exception("tag is \"" + tag + "\"");
+    } else if (what == "loadbehavior") {
+        Compare(TAddinHost::LoadBehaviorOf(win32::Widen(Arg(words, 2))), Number(Arg(words, 3)), "LoadBehavior");
+    } else if (what == "property") {
+        const std::string shown = PropertyText(PropertyOwner(words), Arg(words, words.size() - 2));
+        if (shown != words.back()) throw Exception("it is " + shown);
+    } else if (what == "threads") {
+        if (Arg(words, 2) != "counted") throw Exception("expect threads counted");
+        Compare(ThreadsOfThisProcess(), countedThreads_, "threads");
     } else if (what == "size") {
         const size_t bytes = AttachmentNamed(Item(Arg(words, 2)), Arg(words, 3)).Data().size();
         if (bytes < Number(Arg(words, 4)) || bytes > Number(Arg(words, 5)))
@@ -292,6 +400,20 @@ std::string TScenario::Expect(const TWords& words) {
         throw Exception("unknown expectation: " + what);
     }
     return {};
+}
+
+// expect property <win> "<caption>" <name> <value> | expect property <win> toolbar "<bar>" <name> <value>
+IDispatch* TScenario::PropertyOwner(const TWords& words) {
+    TSimCommandBars& bars = Window(Arg(words, 2)).AsWindow()->CommandBars();
+    if (Arg(words, 3) == "toolbar" && words.size() == 7) {
+        const com::ComPtr<TSimCommandBar> bar = bars.Find(win32::Widen(Arg(words, 4)));
+        if (!bar) throw Exception("no toolbar \"" + words[4] + "\"");
+        return bar->AsDispatch();
+    }
+    const auto buttons = Buttons(Arg(words, 2), Arg(words, 3));
+    if (buttons.size() != 1 || words.size() != 6)
+        throw Exception(std::to_string(buttons.size()) + " buttons \"" + words[3] + "\"");
+    return buttons.front()->AsDispatch();
 }
 
 TScenario::TWindow& TScenario::Window(const std::string& name) {

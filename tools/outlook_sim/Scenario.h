@@ -1,20 +1,26 @@
 #pragma once
 // Drives the simulated Outlook from a scenario: one step a line, '#' starts a comment.
-//   connect | disconnect                      load / unload the registered add-ins
+//   connect | disconnect [<progid>]           load / unload the registered add-ins (one: as the user)
+//   quit                                      Outlook shuts down: OnBeginShutdown, OnDisconnection
 //   open mail|contact <win> | open explorer <win> [nostandard]
 //   close|activate|deactivate|select <win>    window events (select: SelectionChange)
 //   add-standard <explorer>                   the built-in "Standard" toolbar appears
-//   click <win> "<caption>"                   Click on the window's button of that caption
+//   click <win> "<caption>"                   Click on the window's button of that caption,
+//                                             raised on every button of its tag
+//   add-button <win> "<caption>" "<tag>"      a button of the scenario's own, on its own bar
 //   attach <win> <file> ["<name>"]            <file> relative to the scenario's folder
 //   set <win> Subject|To|Body "<text>"         a field of the window's item
 //   save <win> <file.eml> | send <win>         <file.eml> relative to the working folder
-//   expect addins <n> | expect windows inspectors|explorers <n>
+//   expect addins <n> | expect windows inspectors|explorers <n> | expect loadbehavior <progid> <n>
 //   expect sinks application|inspectors|explorers|<win> <n>
 //   expect toolbar <win> "<name>" yes|no | expect buttons <win> "<caption>" <n>
 //   expect attachments <win> <n> | expect attachment <win> "<name>" yes|no
+//   count threads | expect threads counted    the process's threads, then the same number
 //   expect tag <win> "<caption>" "<tag>" | expect size <win> "<attachment>" <min> <max>
+//   expect property <win> "<caption>"|toolbar "<bar>" <name> <value>   true|false, number, text
 // The steps of TWindowDriver (record, stop, play, ok, cancel, dismiss) that follow a step run
-// beside it, while it shows the add-in's windows modally.
+// beside it, while it shows the add-in's windows modally; so do indented steps among them
+// (close, open, send, click, quit, expect...), which Outlook runs inside the modal loop.
 // Each step prints one line: "ok" or "FAIL", the step, and what happened.
 #include <functional>
 #include <iosfwd>
@@ -54,6 +60,7 @@ private:
     std::string Click(const TWords& words);
     std::string Connect();
     std::string Disconnect();
+    IDispatch* PropertyOwner(const TWords& words);
     TWindow& Window(const std::string& name);
     std::vector<com::ComPtr<TSimButton>> Buttons(const std::string& window, const std::string& caption);
     TSimItem& Item(const std::string& name);
@@ -64,6 +71,7 @@ private:
     TAddinHost host_;
     std::wstring folder_;
     std::map<std::string, TWindow> windows_;
+    size_t countedThreads_ = 0;
 };
 
 }  // namespace kestova::sim

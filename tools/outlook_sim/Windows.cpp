@@ -44,19 +44,19 @@ void TSimWindow::Close() {
 
 TSimInspector::TSimInspector(IWindowList* list, com::ComPtr<TSimItem> item)
     : TSimWindow(IID__Inspector, DIID_InspectorEvents, list), item_(std::move(item)) {
-    CommandBars().Add(L"Standard", msoBarTop, false);
+    CommandBars().Add(L"Standard", msoBarTop, false, false);
     Property(L"CurrentItem", [this](const TArgs&) { return com::TVariant(item_->AsDispatch()); });
 }
 
 TSimExplorer::TSimExplorer(IWindowList* list, bool withStandard)
     : TSimWindow(IID__Explorer, DIID_ExplorerEvents, list) {
-    CommandBars().Add(L"Menu Bar", msoBarTop, false);
+    CommandBars().Add(L"Menu Bar", msoBarTop, true, false);
     if (withStandard) AddStandardToolbar();
 }
 
 // Outlook's built-in "Standard" toolbar, with one built-in button of its own.
 void TSimExplorer::AddStandardToolbar() {
-    const com::ComPtr<TSimCommandBar> standard = CommandBars().Add(L"Standard", msoBarTop, false);
+    const com::ComPtr<TSimCommandBar> standard = CommandBars().Add(L"Standard", msoBarTop, false, false);
     com::PutProperty(standard->AsDispatch(), L"Visible", com::TVariant(true));
     const com::ComPtr<TSimButton> builtIn = standard->Controls().Add(msoControlButton, false);
     com::PutProperty(builtIn->AsDispatch(), L"Caption", com::TVariant(L"&New"));

@@ -65,9 +65,11 @@ public:
 
 protected:
     TSimWindows(const GUID& iid, const GUID& events, DISPID opened);
+    // Announced, then activated, as a window the user opens is.
     com::ComPtr<TWindow> Opened(com::ComPtr<TWindow> window) {
         items_.push_back(window);
         Fire(opened_, window->AsDispatch());
+        window->Activate();
         return window;
     }
 

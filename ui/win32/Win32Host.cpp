@@ -10,27 +10,41 @@ namespace kestova {
 
 namespace {
 
-// Disables a window for its lifetime and enables it again before the modal window goes, so
-// the system activates the owner rather than some other application.
-class TDisabledOwner {
+// Disables every other enabled top-level window the thread shows, as an application's modal
+// dialog does, and enables exactly those again.
+class TDisabledThreadWindows {
 public:
-    explicit TDisabledOwner(HWND owner) : owner_(owner && IsWindowEnabled(owner) ? owner : nullptr) {
-        if (owner_) EnableWindow(owner_, FALSE);
+    explicit TDisabledThreadWindows(HWND modal) : modal_(modal) {
+        EnumThreadWindows(GetCurrentThreadId(), &TDisabledThreadWindows::Disable, reinterpret_cast<LPARAM>(this));
     }
-    ~TDisabledOwner() {
-        if (owner_) EnableWindow(owner_, TRUE);
+    ~TDisabledThreadWindows() { Restore(); }
+    TDisabledThreadWindows(const TDisabledThreadWindows&) = delete;
+    TDisabledThreadWindows& operator=(const TDisabledThreadWindows&) = delete;
+
+    void Restore() {
+        for (HWND window : disabled_)
+            if (IsWindow(window)) EnableWindow(window, TRUE);
+        disabled_.clear();
     }
-    TDisabledOwner(const TDisabledOwner&) = delete;
-    TDisabledOwner& operator=(const TDisabledOwner&) = delete;
 
 private:
-    HWND owner_;
+    static BOOL CALLBACK Disable(HWND window, LPARAM self) {
+        auto* windows = reinterpret_cast<TDisabledThreadWindows*>(self);
+        if (window != windows->modal_ && IsWindowVisible(window) && IsWindowEnabled(window)) {
+            EnableWindow(window, FALSE);
+            windows->disabled_.push_back(window);
+        }
+        return TRUE;
+    }
+
+    HWND modal_;
+    std::vector<HWND> disabled_;
 };
 
 class TShownEntry {
 public:
-    using TList = std::vector<std::pair<const TForm*, TFormWindow*>>;
-    TShownEntry(TList& list, const TForm& form, TFormWindow& window) : list_(list) {
+    using TList = std::vector<std::pair<TForm*, TFormWindow*>>;
+    TShownEntry(TList& list, TForm& form, TFormWindow& window) : list_(list) {
         list_.emplace_back(&form, &window);
     }
     ~TShownEntry() { list_.pop_back(); }
@@ -67,14 +81,15 @@ int TWin32Host::RunModal(TForm& form) {
     const HWND owner = OwnerWindowFor(form);
     TFormWindow window(form, owner);
     TShownEntry entry(shown_, form, window);
-    {
-        TDisabledOwner disabled(owner);
-        window.Show();
-        while (form.ModalResult() == mrNone)
-            if (!PumpOne(window)) form.SetModalResult(mrCancel);
-        // Hidden before the owner is enabled again, so the owner gets the activation.
-        ShowWindow(window.Handle(), SW_HIDE);
-    }
+    TDisabledThreadWindows disabled(window.Handle());
+    window.Show();
+    while (form.ModalResult() == mrNone)
+        if (!PumpOne(window)) form.SetModalResult(mrCancel);
+    // Enabled before the hide, so the system hands the activation back to the owner rather
+    // than to some other window.
+    disabled.Restore();
+    ShowWindow(window.Handle(), SW_HIDE);
+    if (owner && IsWindow(owner)) SetActiveWindow(owner);
     return form.ModalResult();
 }
 
@@ -86,6 +101,19 @@ int TWin32Host::ShowMessageBox(const std::string& text, const std::string& capti
 TFormWindow* TWin32Host::WindowOf(const TForm& form) const {
     const auto it = std::find_if(shown_.begin(), shown_.end(), [&](const auto& entry) { return entry.first == &form; });
     return it == shown_.end() ? nullptr : it->second;
+}
+
+void TWin32Host::BringToFront(const TForm& form) const {
+    if (const TFormWindow* window = WindowOf(form)) SetForegroundWindow(GetLastActivePopup(window->Handle()));
+}
+
+void TWin32Host::CloseAll() {
+    const auto shown = shown_;  // a close handler may end or start a run
+    for (auto entry = shown.rbegin(); entry != shown.rend(); ++entry) {
+        entry->first->Close();
+        // Called from a sent message, maybe: the loop sees the result once GetMessage returns.
+        PostMessageW(entry->second->Handle(), WM_NULL, 0, 0);
+    }
 }
 
 HWND TWin32Host::OwnerWindowFor(const TForm& form) const {

@@ -1,7 +1,8 @@
 #pragma once
-// The Win32 host: each modal form gets a real window; the owner (the owner form's window, or
-// the thread's active window, e.g. the Outlook item window) is disabled while it runs. The loop
-// pumps all of the thread's messages, so calls posted to the window thread run meanwhile.
+// The Win32 host: each modal form gets a real window, owned by the owner form's window or the
+// thread's active window (e.g. the Outlook item window). While it runs, every other window of
+// the thread is disabled; the owner is active again afterwards. The loop pumps all of the
+// thread's messages, so calls posted to the window thread run meanwhile.
 #include "ui/Host.h"
 
 #include <windows.h>
@@ -20,11 +21,16 @@ public:
 
     // The window of a form in a modal run, for tests that drive real windows; null otherwise.
     TFormWindow* WindowOf(const TForm& form) const;
+    // Brings the window of a form in a modal run to the front, or the modal window shown
+    // above it.
+    void BringToFront(const TForm& form) const;
+    // Ends every modal run through its form's close box, the innermost first.
+    void CloseAll();
 
 private:
     HWND OwnerWindowFor(const TForm& form) const;
 
-    std::vector<std::pair<const TForm*, TFormWindow*>> shown_;
+    std::vector<std::pair<TForm*, TFormWindow*>> shown_;
 };
 
 }  // namespace kestova
