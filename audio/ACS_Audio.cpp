@@ -83,6 +83,7 @@ void TAudioIn::StartInput() {
         DoneQueueHead = nullptr;
         DoneQueueTail = &DoneQueueHead;
         QueuedCount = 0;
+        Lost.clear();
     }
     Size = TotalBytes;
 }
@@ -190,12 +191,15 @@ TWaveHeader* TAudioIn::TakeFilled() {
     const auto wait = DeviceWait();
     std::unique_lock<std::mutex> lock(CaptureLock);
     const auto arrived = [this] { return DoneQueueHead != nullptr || (Ended && QueuedCount <= 0); };
+    if (!Lost.empty()) return nullptr;
     // A paused device is silent by request: only a wait within one capturing stretch counts.
     for (std::uint64_t halts = Halts; !Handed.wait_for(lock, wait, arrived); halts = Halts) {
         if (Ended) return nullptr;
-        if (!Paused && halts == Halts)
-            throw EACSException("Wave-in device " + std::to_string(baseChannel_) + " delivered no data for " +
-                                std::to_string(wait.count()) + " ms");
+        if (!Paused && halts == Halts) {
+            Lost = "Wave-in device " + std::to_string(baseChannel_) + " delivered no data for " +
+                   std::to_string(wait.count()) + " ms";
+            return nullptr;
+        }
     }
     TWaveHeader* const header = DoneQueueHead;
     if (header == nullptr) return nullptr;
@@ -204,11 +208,16 @@ TWaveHeader* TAudioIn::TakeFilled() {
     return header;
 }
 
+std::string TAudioIn::DeviceLost() {
+    std::lock_guard<std::mutex> lock(CaptureLock);
+    return Lost;
+}
+
 // False at the end of the stream.
 bool TAudioIn::StageNextBlock() {
-    BufStart = 1;
     TWaveHeader* const header = TakeFilled();
     if (header == nullptr) return false;
+    BufStart = 1;
     BufEnd = static_cast<std::int32_t>(std::min<std::uint32_t>(header->BytesRecorded, kBlockSize));
     std::memcpy(StagingBuffer.data(), header->Data, static_cast<std::size_t>(BufEnd));
     ReleaseBuffer(header);

@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <memory>
 #include <mutex>
+#include <string>
 #include <unordered_map>
 
 namespace kestova {
@@ -30,9 +31,12 @@ public:
     int GetSampleRate() override { return InSampleRate; }
     int GetTotalTime() override { return RecTime; }
 
-    // Never more than the rest of one block. Raises when the device delivers nothing for a few
-    // seconds, or when a buffer cannot be handed to it.
+    // Never more than the rest of one block. Raises when a buffer cannot be handed to the
+    // device. A device that delivers nothing for a few seconds is taken as lost: the stream
+    // ends there, and DeviceLost tells why.
     int ReadData(void* Buffer, int BufferSize) override;
+    // Why the last stream ended before it was asked to; empty when it did not.
+    std::string DeviceLost();
     // Opens and starts the device; raises, naming the device and the system's text, when it
     // cannot, and is then not Busy.
     void StartInput() override;
@@ -93,6 +97,7 @@ private:
     bool Ended = false;        // reset for good: no buffer goes to the device any more
     bool Paused = false;       // stopped by request: no buffer comes back until resumed
     std::uint64_t Halts = 0;   // pauses and resumes so far: a wait across one is no stall
+    std::string Lost;          // set when the device stopped delivering
     std::condition_variable Handed;  // a buffer came back, or the capture changed state
 
     // Every buffer not yet freed, wherever it is; the reader's alone.

@@ -291,7 +291,12 @@ void TformMain::MP3OutDone(TComponent*) {
         MP3OutThreadException(this, e);
         return;
     }
-    Post([this, text] { RunEnded(text, ""); });
+    // A microphone that stopped delivering ended the recording: what it gave is kept, and the
+    // user is told why it ended.
+    Post([this, text, lost = AudioIn.DeviceLost()] {
+        RunEnded(text, "");
+        if (!lost.empty()) ShowException(Exception(lost));
+    });
 }
 
 // The earlier recording stays as it was; what the failed run wrote goes.
@@ -309,7 +314,9 @@ void TformMain::RunEnded(const std::string& text, const std::string& error) {
         return;
     }
     recordingKept_ = true;
+    btOK.SetEnabled(true);
     if (openRuns_ > 0) return;  // a newer recording is still going
+    if (RecordingShown() && !playPending_) SetVoiceActions(true, true, false, false);  // it ended by itself
     pbPlay.SetPosition(0);
     lbState.SetCaption(text);
     if (okPending_) SetModalResult(mrOk);

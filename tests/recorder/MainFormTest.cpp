@@ -5,6 +5,7 @@
 #include "core/Exception.h"
 #include "platform/MainThread.h"
 #include "platform/ProfileFileText.h"
+#include "platform/sim/Mp3Scan.h"
 #include "platform/sim/SimMci.h"
 #include "platform/sim/WaveInSim.h"
 #include "recorder/Links.h"
@@ -208,7 +209,9 @@ TEST_F(RecorderWindow, FileThatCannotBeCreatedIsReportedAndTheWindowStops) {
     EXPECT_EQ(Status(form), "Stopped");
 }
 
-TEST_F(RecorderWindow, DeviceLostMidRecordingIsReportedAndOkStaysAsItWas) {
+// The microphone stops delivering after eight blocks (1.5 s): the user is told, and those
+// blocks are a finished recording that OK attaches.
+TEST_F(RecorderWindow, DeviceLostMidRecordingIsReportedAndWhatItGaveIsKept) {
     microphone.Failure = TSimFailure::Stalls;
     microphone.StallAfterBuffers = 8;
     SetWaveIn(std::make_shared<TWaveInSim>(microphone));
@@ -216,10 +219,16 @@ TEST_F(RecorderWindow, DeviceLostMidRecordingIsReportedAndOkStaysAsItWas) {
     ASSERT_TRUE(H::Execute(form, "actRecord"));
     ASSERT_TRUE(WaitFor([&] { return !host.Boxes().empty(); }));
     EXPECT_EQ(host.Boxes()[0].Flags, unsigned(mbIconStop));
-    EXPECT_EQ(Buttons(form), "Rpaso");  // nothing to play
-    EXPECT_EQ(Status(form), "Stopped");
-    H::Click(form, "btOK");  // still disabled
-    EXPECT_EQ(form.ModalResult(), mrNone);
+    EXPECT_NE(host.Boxes()[0].Text.find("delivered no data"), std::string::npos) << host.Boxes()[0].Text;
+    EXPECT_EQ(Buttons(form), "RPasO");
+    EXPECT_EQ(Status(form).substr(0, 15), "Stopped. Size: ");
+    const std::vector<char> file = Bytes(form.RecordFileName);
+    ASSERT_GT(file.size(), 128u);
+    EXPECT_EQ(file[0], 0x4D);
+    EXPECT_EQ(std::string(file.end() - 128, file.end() - 125), "TAG");
+    EXPECT_GT(MeasureMp3(form.RecordFileName).lengthMs, 1000.0);
+    H::Click(form, "btOK");
+    EXPECT_EQ(form.ModalResult(), mrOk);
 }
 
 TEST_F(RecorderWindow, StoredRatesApplyAndOthersOnlyShow) {
