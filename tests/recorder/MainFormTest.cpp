@@ -9,6 +9,7 @@
 #include "platform/sim/SimMci.h"
 #include "platform/sim/WaveInSim.h"
 #include "recorder/Links.h"
+#include "recorder/RecordingFile.h"
 #include "recorder/VoiceTexts.h"
 #include "tests/recorder/RecorderFixture.h"
 #include "ui/Dialogs.h"
@@ -230,6 +231,25 @@ TEST_F(RecorderWindow, DeviceLostMidRecordingIsReportedAndWhatItGaveIsKept) {
     H::Click(form, "btOK");
     EXPECT_EQ(form.ModalResult(), mrOk);
 }
+
+#ifdef __linux__
+// The disk fills up during a second recording: the user is told, what it wrote goes, and the
+// earlier recording is as it was.
+TEST_F(RecorderWindow, FullDiskKeepsTheEarlierRecording) {
+    TformMain form;
+    RecordAndFinish(form, 1);
+    const std::vector<char> earlier = Bytes(form.RecordFileName);
+    const std::string written = NewRecordingFile(form.RecordFileName);
+    std::filesystem::create_symlink("/dev/full", written);
+    ASSERT_TRUE(H::Execute(form, "actRecord"));
+    ASSERT_TRUE(WaitFor([&] { return !host.Boxes().empty(); }));
+    EXPECT_NE(host.Boxes()[0].Text.find("No space left"), std::string::npos) << host.Boxes()[0].Text;
+    EXPECT_EQ(Bytes(form.RecordFileName), earlier);
+    EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(written)));
+    EXPECT_EQ(Status(form), "Recording failed; the earlier one is kept");
+    EXPECT_EQ(Buttons(form), "RPasO");
+}
+#endif
 
 TEST_F(RecorderWindow, StoredRatesApplyAndOthersOnlyShow) {
     std::ofstream(ini) << "[Audio]\nBitRate=128\n";
