@@ -4,7 +4,8 @@
 #   - an Xvfb display on a free TCP display number (no files in /tmp),
 #   - a private PulseAudio daemon (own runtime dir and socket, never the user's) with a null
 #     sink "spk" as speaker and a null sink "vmic" fed in real time with a 440 Hz tone; the
-#     monitor of "vmic" is the default source, i.e. the test microphone. PulseAudio's own sine
+#     monitor of "vmic" is the default source, i.e. the test microphone, which a test can switch
+#     between tone and silence (see start_tone_switch). PulseAudio's own sine
 #     source bursts 2 s at a time, which Wine's 100 ms record queue drops, hence the pacat feed.
 #   - for each --prefix DIR:ARCH, a Wine prefix (created if missing) with a persistent
 #     wineserver and one detached Wine process, so that services.exe and explorer.exe are
@@ -72,6 +73,27 @@ start_pulse() {
   pids+=($!)
 }
 
+# The test microphone's switch: a test writes "tone" or "silence" into $KESTOVA_TONE_SWITCH, and
+# once the microphone carries it the harness writes the same word into $KESTOVA_TONE_SWITCH.state.
+# Silence is the muted monitor source: its clients get zeros (measured), while the tone feed
+# goes on, so switching back needs no new stream.
+start_tone_switch() {
+  local switch="$run/tone-switch"
+  echo tone >"$switch"; echo tone >"$switch.state"
+  export KESTOVA_TONE_SWITCH="$switch"
+  setsid bash -c '
+    switch=$1; state=tone
+    while sleep 0.02; do
+      want=$(cat "$switch" 2>/dev/null)
+      [ "$want" = "$state" ] && continue
+      case $want in tone) mute=0 ;; silence) mute=1 ;; *) continue ;; esac
+      pactl set-source-mute vmic.monitor $mute || continue
+      state=$want
+      echo "$state" >"$switch.state.new" && mv "$switch.state.new" "$switch.state"
+    done' tone-switch "$switch" >/dev/null 2>&1 &
+  pids+=($!)
+}
+
 start_wine() {  # start_wine DIR ARCH
   local dir=$1 arch=$2 loader
   loader=$("$root/scripts/wine-loader" "$arch") || { say "$arch: $loader"; return; }
@@ -111,6 +133,7 @@ trap 'exit 130' INT TERM
 
 start_xvfb
 start_pulse
+start_tone_switch
 for entry in "${prefixes[@]}"; do
   start_wine "${entry%:*}" "${entry##*:}"
 done
