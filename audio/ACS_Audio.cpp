@@ -117,9 +117,13 @@ void TAudioIn::PauseInput() {
     Check(DeviceHandle->Stop(), "pause");
 }
 
+// The device starts afresh: a driver that kept sound from the pause (Wine's winmm did, up to
+// ~30 ms measured) has it dropped by the reset, which hands the empty buffers back to be queued
+// again.
 void TAudioIn::ResumeInput() {
     std::lock_guard<std::mutex> device(DeviceLock);
     if (!DeviceHandle || Ended) return;
+    Check(DeviceHandle->Reset(), "resume");
     Check(DeviceHandle->Start(), "resume");
     SetPaused(false);
 }

@@ -84,7 +84,7 @@ start_tone_switch() {
   setsid bash -c '
     switch=$1; state=tone
     while sleep 0.02; do
-      want=$(cat "$switch" 2>/dev/null)
+      want=$(tr -d "\r\n " <"$switch" 2>/dev/null)  # Windows writers end lines with CR LF
       [ "$want" = "$state" ] && continue
       case $want in tone) mute=0 ;; silence) mute=1 ;; *) continue ;; esac
       pactl set-source-mute vmic.monitor $mute || continue

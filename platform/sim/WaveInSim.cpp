@@ -84,8 +84,8 @@ public:
         return wavein::SUCCESS;
     }
 
-    // The microphone goes on hearing while stopped; the next Start continues from what it
-    // hears then.
+    // The microphone goes on hearing while stopped or reset; the next Start continues from
+    // what it hears then.
     TWaveInError Stop() override {
         TWaveHeader* returned = nullptr;
         {
@@ -109,8 +109,6 @@ public:
             std::unique_lock<std::mutex> lock(lock_);
             changed_.wait(lock, [this] { return !delivering_; });
             Halt();
-            fresh_ = true;
-            position_ = 0;
             returned.swap(queue_);
             for (TWaveHeader* header : returned) MarkDone(*header);
         }
@@ -204,13 +202,13 @@ private:
     std::mutex lock_;
     std::condition_variable changed_;
     std::deque<TWaveHeader*> queue_;
-    bool fresh_ = true;  // not started since it was opened or reset
+    bool fresh_ = true;  // not started since it was opened
     bool started_ = false;
     bool closing_ = false;
     bool delivering_ = false;
     bool starved_ = true;
     std::uint64_t generation_ = 0;  // bumped by Stop and Reset: the buffer being filled is returned
-    std::uint64_t position_ = 0;    // bytes of the stream handed out since Start
+    std::uint64_t position_ = 0;    // bytes of the stream handed out since the first Start
     long delivered_ = 0;
     TClock::time_point origin_;
     std::thread driver_;

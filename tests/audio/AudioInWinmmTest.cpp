@@ -6,10 +6,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
+#include <cstdlib>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <string>
+#include <thread>
 #include <vector>
 
 using namespace kestova;
@@ -39,7 +43,78 @@ double ToneFrequency(const std::vector<int16_t>& samples, int rate) {
     return crossings < 2 ? 0.0 : (crossings - 1) * static_cast<double>(rate) / (last - first);
 }
 
+// The harness's switch of its test microphone; empty outside the harness.
+std::string ToneSwitch() {
+    const char* const path = std::getenv("KESTOVA_TONE_SWITCH");
+    return path ? std::string("Z:") + path : std::string();
+}
+
+std::string FirstWord(const std::string& file) {
+    std::ifstream in(file);
+    std::string word;
+    in >> word;
+    return word;
+}
+
+// Switches the test microphone to "tone" or "silence" and waits until it carries that.
+bool SwitchMicrophone(const std::string& what) {
+    std::ofstream(ToneSwitch()) << what << "\n";
+    return WaitFor([&] { return FirstWord(ToneSwitch() + ".state") == what; });
+}
+
+void RecorderFormat(TAudioIn& in) {
+    in.InBitsPerSample = 16;
+    in.InChannels = 2;
+    in.InSampleRate = 22050;
+}
+
 }  // namespace
+
+// Recorded in silence, paused while the tone sounds, resumed in silence: no tone in the stream.
+TEST(AudioInWinmm, PauseTakesInNothingOfWhatIsSaidMeanwhile) {
+    if (ToneSwitch().empty()) GTEST_SKIP() << "no switch for the test microphone (run in the harness)";
+    SetWaveIn(CreateOsWaveIn());
+    {
+        TAudioIn in;
+        if (in.InputDeviceCount() == 0) {
+            SetWaveIn(nullptr);
+            GTEST_SKIP() << "no wave-in device";
+        }
+        RecorderFormat(in);
+        in.RecTime = -1;
+        const std::string file = (std::filesystem::temp_directory_path() / "kestova_winmm_pause.raw").string();
+        TTestSink sink;
+        sink.SetInput(&in);
+        sink.FileName = file;
+        TEventLog log(sink);
+        struct TToneAfterwards {
+            ~TToneAfterwards() { SwitchMicrophone("tone"); }  // what the other tests hear
+        } toneAfterwards;
+        ASSERT_TRUE(SwitchMicrophone("silence"));
+        sink.Run();
+        ASSERT_TRUE(WaitFor([&] { return sink.Pulled >= 2 * TAudioIn::kBlockSize; }));
+        sink.Pause();
+        ASSERT_TRUE(SwitchMicrophone("tone"));
+        std::this_thread::sleep_for(std::chrono::seconds(1));  // said while paused
+        ASSERT_TRUE(SwitchMicrophone("silence"));
+        const std::int64_t pulled = sink.Pulled;
+        sink.Resume();
+        ASSERT_TRUE(WaitFor([&] { return sink.Pulled >= pulled + 2 * TAudioIn::kBlockSize; }));
+        sink.Stop();
+        ASSERT_TRUE(log.WaitEnds());
+        ASSERT_EQ(log.Errors(), 0) << log.LastError();
+
+        const std::vector<int16_t> left = LeftChannel(file);
+        ASSERT_GT(left.size(), 4u * TAudioIn::kBlockSize / 4);
+        // Wine's winmm lets a few stray milliseconds of the pause through about 100 ms after the
+        // resume (0 to 19 ms measured, even though the device is reset before it starts again);
+        // the queued buffers used to carry 0.74 s of it.
+        const auto loud = std::count_if(left.begin(), left.end(), [](int16_t s) { return std::abs(int{s}) > 64; });
+        EXPECT_LT(loud, 22050 / 20) << "more than 50 ms of sound from the pause reached the stream";
+        std::remove(file.c_str());
+    }
+    SetWaveIn(nullptr);
+}
 
 TEST(AudioInWinmm, CapturesTwoSecondsOfTheToneFromTheFirstDevice) {
     SetWaveIn(CreateOsWaveIn());
@@ -49,9 +124,7 @@ TEST(AudioInWinmm, CapturesTwoSecondsOfTheToneFromTheFirstDevice) {
             SetWaveIn(nullptr);
             GTEST_SKIP() << "no wave-in device";
         }
-        in.InBitsPerSample = 16;
-        in.InChannels = 2;
-        in.InSampleRate = 22050;
+        RecorderFormat(in);
         in.RecTime = 2;
         const std::string file = (std::filesystem::temp_directory_path() / "kestova_winmm.raw").string();
         TTestSink sink;
