@@ -117,13 +117,11 @@ void TAudioIn::PauseInput() {
     Check(DeviceHandle->Stop(), "pause");
 }
 
-// The device starts afresh: a driver that kept sound from the pause (Wine's winmm did, up to
-// ~30 ms measured) has it dropped by the reset, which hands the empty buffers back to be queued
-// again.
+// The buffers queued over the pause are filled on at once, so nothing said after the click is
+// lost.
 void TAudioIn::ResumeInput() {
     std::lock_guard<std::mutex> device(DeviceLock);
     if (!DeviceHandle || Ended) return;
-    Check(DeviceHandle->Reset(), "resume");
     Check(DeviceHandle->Start(), "resume");
     SetPaused(false);
 }

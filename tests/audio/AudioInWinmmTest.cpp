@@ -115,10 +115,10 @@ TEST_F(AudioInWinmm, PauseTakesInNothingOfWhatIsSaidMeanwhile) {
     const std::vector<int16_t> left = LeftChannel(file);
     ASSERT_GT(left.size(), 4u * TAudioIn::kBlockSize / 4);
     // Wine's winmm lets a few stray milliseconds of the pause through about 100 ms after the
-    // resume (0 to 19 ms measured, even though the device is reset before it starts again);
-    // the queued buffers used to carry 0.74 s of it.
+    // resume (0 to 27 ms measured); the queued buffers used to carry 0.74 s of it.
     const auto loud = std::count_if(left.begin(), left.end(), [](int16_t s) { return std::abs(int{s}) > 64; });
     EXPECT_LT(loud, 22050 / 20) << "more than 50 ms of sound from the pause reached the stream";
+    std::printf("sound from the pause in the stream: %d frames\n", static_cast<int>(loud));
 }
 
 // Stop resets the device at once and the stream keeps what it had captured, partly filled
