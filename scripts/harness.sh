@@ -94,6 +94,17 @@ start_tone_switch() {
   pids+=($!)
 }
 
+# A small drive for disk-full tests, where the machine allows the mount: a 64 KB tmpfs whose
+# folder KESTOVA_SMALL_DRIVE names.
+small_drive=
+start_small_drive() {
+  local dir="$run/small-drive"
+  mkdir -p "$dir"
+  mount -t tmpfs -o size=64k,mode=0700 kestova-small "$dir" 2>/dev/null || return 0
+  small_drive=$dir
+  export KESTOVA_SMALL_DRIVE="$dir"
+}
+
 start_wine() {  # start_wine DIR ARCH
   local dir=$1 arch=$2 loader
   loader=$("$root/scripts/wine-loader" "$arch") || { say "$arch: $loader"; return; }
@@ -126,6 +137,7 @@ stop_all() {
     kill -KILL -- "-$pid" 2>/dev/null; kill -KILL "$pid" 2>/dev/null
   done
   wait 2>/dev/null
+  [ -z "$small_drive" ] || umount "$small_drive"
   rm -rf "$run"
 }
 trap stop_all EXIT
@@ -134,6 +146,7 @@ trap 'exit 130' INT TERM
 start_xvfb
 start_pulse
 start_tone_switch
+start_small_drive
 for entry in "${prefixes[@]}"; do
   start_wine "${entry%:*}" "${entry##*:}"
 done
