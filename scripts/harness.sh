@@ -73,10 +73,12 @@ start_pulse() {
   pids+=($!)
 }
 
-# The test microphone's switch: a test writes "tone" or "silence" into $KESTOVA_TONE_SWITCH, and
-# once the microphone carries it the harness writes the same word into $KESTOVA_TONE_SWITCH.state.
-# Silence is the muted monitor source: its clients get zeros (measured), while the tone feed
-# goes on, so switching back needs no new stream.
+# The test microphone's switch: a test writes "tone", "silence" or "unplugged" into
+# $KESTOVA_TONE_SWITCH, and once the microphone is so the harness writes the same word into
+# $KESTOVA_TONE_SWITCH.state. Silence is the muted monitor source: its clients get zeros
+# (measured). Unplugged suspends the "vmic" sink, so its monitor delivers nothing more, as a
+# removed device would; unloading its module would not do, since PulseAudio moves the streams to
+# another source, and this pactl cannot kill them. Tone or silence wakes it again.
 start_tone_switch() {
   local switch="$run/tone-switch"
   echo tone >"$switch"; echo tone >"$switch.state"
@@ -86,8 +88,12 @@ start_tone_switch() {
     while sleep 0.02; do
       want=$(tr -d "\r\n " <"$switch" 2>/dev/null)  # Windows writers end lines with CR LF
       [ "$want" = "$state" ] && continue
-      case $want in tone) mute=0 ;; silence) mute=1 ;; *) continue ;; esac
-      pactl set-source-mute vmic.monitor $mute || continue
+      case $want in
+        tone) pactl suspend-sink vmic 0 && pactl set-source-mute vmic.monitor 0 || continue ;;
+        silence) pactl suspend-sink vmic 0 && pactl set-source-mute vmic.monitor 1 || continue ;;
+        unplugged) pactl suspend-sink vmic 1 || continue ;;
+        *) continue ;;
+      esac
       state=$want
       echo "$state" >"$switch.state.new" && mv "$switch.state.new" "$switch.state"
     done' tone-switch "$switch" >/dev/null 2>&1 &

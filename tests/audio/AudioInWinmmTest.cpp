@@ -65,6 +65,11 @@ bool SwitchMicrophone(const std::string& what) {
     return WaitFor([&] { return FirstWord(ToneSwitch() + ".state") == what; });
 }
 
+// Gives the other tests their tone back.
+struct TToneAfterwards {
+    ~TToneAfterwards() { SwitchMicrophone("tone"); }
+};
+
 // The recorder's format from the first device, into a raw file; skipped without a device.
 class AudioInWinmm : public ::testing::Test {
 protected:
@@ -95,9 +100,7 @@ protected:
 TEST_F(AudioInWinmm, PauseTakesInNothingOfWhatIsSaidMeanwhile) {
     if (ToneSwitch().empty()) GTEST_SKIP() << "no switch for the test microphone (run in the harness)";
     in->RecTime = -1;
-    struct TToneAfterwards {
-        ~TToneAfterwards() { SwitchMicrophone("tone"); }  // what the other tests hear
-    } toneAfterwards;
+    TToneAfterwards toneAfterwards;
     ASSERT_TRUE(SwitchMicrophone("silence"));
     sink.Run();
     ASSERT_TRUE(WaitFor([&] { return sink.Pulled >= 2 * TAudioIn::kBlockSize; }));
@@ -143,6 +146,33 @@ TEST_F(AudioInWinmm, StopKeepsTheSoundUpToTheClickInTheMp3) {
     RecordProperty("CapturedFrames", std::to_string(static_cast<int>(captured)));
     EXPECT_GE(decoded + 22.05, captured);  // the length is in whole milliseconds
     EXPECT_LE(decoded, captured + 1152 + 576 + 529);  // one frame, the encoder's delay and padding
+}
+
+// The microphone stops delivering mid-recording: after one bounded wait the recording ends, and
+// what came before is a finished MP3 with its tag.
+TEST_F(AudioInWinmm, LostMicrophoneEndsAFinishedMp3) {
+    if (ToneSwitch().empty()) GTEST_SKIP() << "no switch for the test microphone (run in the harness)";
+    in->RecTime = -1;
+    TMP3Out mp3;
+    mp3.SetInput(in.get());
+    mp3.FileName = file + ".mp3";
+    mp3.Id3TagTitle = "Voice Email";
+    TEventLog mp3Log(mp3);
+    TToneAfterwards toneAfterwards;
+    mp3.Run();
+    ASSERT_TRUE(WaitFor([&] { return in->Position >= 4 * TAudioIn::kBlockSize; }));
+    ASSERT_TRUE(SwitchMicrophone("unplugged"));
+    ASSERT_TRUE(mp3Log.WaitEnds());
+    ASSERT_EQ(mp3Log.Done(), 1) << mp3Log.LastError();
+    EXPECT_NE(in->DeviceLost().find("delivered no data"), std::string::npos) << in->DeviceLost();
+    EXPECT_GE(MeasureMp3(mp3.FileName).lengthMs, 700u);
+    std::ifstream written(mp3.FileName, std::ios::binary);
+    written.seekg(-128, std::ios::end);
+    char tag[3] = {};
+    written.read(tag, sizeof tag);
+    EXPECT_EQ(std::string(tag, sizeof tag), "TAG");
+    written.close();
+    std::remove(mp3.FileName.c_str());
 }
 
 TEST_F(AudioInWinmm, CapturesTwoSecondsOfTheToneFromTheFirstDevice) {
