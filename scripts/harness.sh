@@ -85,8 +85,9 @@ start_tone_switch() {
   export KESTOVA_TONE_SWITCH="$switch"
   setsid bash -c '
     switch=$1; state=tone
-    while sleep 0.02; do
-      want=$(tr -d "\r\n " <"$switch" 2>/dev/null)  # Windows writers end lines with CR LF
+    while sleep 0.05; do
+      read -r want <"$switch" 2>/dev/null || continue
+      want=${want%%[[:space:]]*}  # Windows writers end lines with CR LF
       [ "$want" = "$state" ] && continue
       case $want in
         tone) pactl suspend-sink vmic 0 && pactl set-source-mute vmic.monitor 0 || continue ;;
