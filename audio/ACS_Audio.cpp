@@ -30,9 +30,7 @@ std::int32_t RecordingBytes(std::int64_t bytesPerSecond, std::int64_t recTime) {
 
 TAudioIn::TAudioIn(TComponent* owner) : TACSInput(owner), Port(WaveIn()) {}
 
-TAudioIn::~TAudioIn() {
-    if (DeviceHandle) StopDevice();
-}
+TAudioIn::~TAudioIn() { FinishInput(); }
 
 void TAudioIn::SetBaseChannel(int Value) {
     if (Busy) throw EACSException("Component is buisy");
@@ -71,6 +69,7 @@ void TAudioIn::StartInput() {
     Position = 0;
     TotalBytes = RecordingBytes(BytesPerSecond(), RecTime);
     Busy = true;
+    std::lock_guard<std::mutex> device(DeviceLock);
     try {
         OpenDevice();
         Check(DeviceHandle->Start(), "start");
@@ -84,6 +83,7 @@ void TAudioIn::StartInput() {
         DoneQueueHead = nullptr;
         DoneQueueTail = &DoneQueueHead;
         QueuedCount = 0;
+        Lost.clear();
     }
     Size = TotalBytes;
 }
@@ -100,9 +100,54 @@ void TAudioIn::WaveInCallback(unsigned Message, void* Instance, TWaveHeader* Hea
     self->Handed.notify_all();
 }
 
+void TAudioIn::SetPaused(bool Value) {
+    {
+        std::lock_guard<std::mutex> lock(CaptureLock);
+        Paused = Value;
+        ++Halts;
+    }
+    Handed.notify_all();
+}
+
+// The device hands back the buffer it was filling; the reader takes it in, then waits.
+void TAudioIn::PauseInput() {
+    std::lock_guard<std::mutex> device(DeviceLock);
+    if (!DeviceHandle || Ended) return;
+    SetPaused(true);
+    Check(DeviceHandle->Stop(), "pause");
+}
+
+// The buffers queued over the pause are filled on at once, so nothing said after the click is
+// lost.
+void TAudioIn::ResumeInput() {
+    std::lock_guard<std::mutex> device(DeviceLock);
+    if (!DeviceHandle || Ended) return;
+    Check(DeviceHandle->Start(), "resume");
+    SetPaused(false);
+}
+
+bool TAudioIn::EndStream() {
+    std::lock_guard<std::mutex> device(DeviceLock);
+    if (!DeviceHandle) return false;
+    if (Ended) return true;
+    {
+        std::lock_guard<std::mutex> lock(CaptureLock);
+        Ended = true;
+        Paused = false;
+    }
+    Handed.notify_all();
+    // Every buffer comes back, the one being filled with what it holds. A device that keeps
+    // some is closed after a bounded wait all the same.
+    DeviceHandle->Reset();
+    return true;
+}
+
 // ---- reading ----
 
-void TAudioIn::QueueBuffer() {
+// False once the stream has ended: the device gets no more buffers.
+bool TAudioIn::QueueBuffer() {
+    std::lock_guard<std::mutex> device(DeviceLock);
+    if (Ended) return false;
     auto buffer = std::make_unique<TCaptureBuffer>();
     buffer->Block = std::make_unique<char[]>(kBlockSize);
     TWaveHeader& header = buffer->Header;
@@ -125,6 +170,7 @@ void TAudioIn::QueueBuffer() {
         ReleaseBuffer(&header);
         Check(added, "queue a buffer with");
     }
+    return true;
 }
 
 int TAudioIn::QueuedNow() {
@@ -133,7 +179,8 @@ int TAudioIn::QueuedNow() {
 }
 
 void TAudioIn::FillDriverQueue() {
-    while (QueuedNow() < kDriverBuffers) QueueBuffer();
+    while (QueuedNow() < kDriverBuffers && QueueBuffer()) {
+    }
 }
 
 std::chrono::milliseconds TAudioIn::DeviceWait() {
@@ -141,24 +188,42 @@ std::chrono::milliseconds TAudioIn::DeviceWait() {
     return kStallGrace + std::chrono::milliseconds(std::int64_t{kDriverBuffers} * kBlockSize * 1000 / bytesPerSecond);
 }
 
+// The next filled buffer; null once the stream has ended and every buffer is back.
 TWaveHeader* TAudioIn::TakeFilled() {
-    std::unique_lock<std::mutex> lock(CaptureLock);
     const auto wait = DeviceWait();
-    if (!Handed.wait_for(lock, wait, [this] { return DoneQueueHead != nullptr; }))
-        throw EACSException("Wave-in device " + std::to_string(baseChannel_) + " delivered no data for " +
-                            std::to_string(wait.count()) + " ms");
+    std::unique_lock<std::mutex> lock(CaptureLock);
+    const auto arrived = [this] { return DoneQueueHead != nullptr || (Ended && QueuedCount <= 0); };
+    if (!Lost.empty()) return nullptr;
+    // A paused device is silent by request: only a wait within one capturing stretch counts.
+    for (std::uint64_t halts = Halts; !Handed.wait_for(lock, wait, arrived); halts = Halts) {
+        if (Ended) return nullptr;
+        if (!Paused && halts == Halts) {
+            Lost = "Wave-in device " + std::to_string(baseChannel_) + " delivered no data for " +
+                   std::to_string(wait.count()) + " ms";
+            return nullptr;
+        }
+    }
     TWaveHeader* const header = DoneQueueHead;
+    if (header == nullptr) return nullptr;
     DoneQueueHead = header->Next;
     if (DoneQueueHead == nullptr) DoneQueueTail = &DoneQueueHead;
     return header;
 }
 
-void TAudioIn::StageNextBlock() {
-    BufStart = 1;
+std::string TAudioIn::DeviceLost() {
+    std::lock_guard<std::mutex> lock(CaptureLock);
+    return Lost;
+}
+
+// False at the end of the stream.
+bool TAudioIn::StageNextBlock() {
     TWaveHeader* const header = TakeFilled();
+    if (header == nullptr) return false;
+    BufStart = 1;
     BufEnd = static_cast<std::int32_t>(std::min<std::uint32_t>(header->BytesRecorded, kBlockSize));
     std::memcpy(StagingBuffer.data(), header->Data, static_cast<std::size_t>(BufEnd));
     ReleaseBuffer(header);
+    return true;
 }
 
 void TAudioIn::ReleaseBuffer(TWaveHeader* Header) {
@@ -173,7 +238,7 @@ int TAudioIn::ReadData(void* Buffer, int BufferSize) {
     if (Position == kMaxPosition || BufferSize <= 0) return 0;
     FillDriverQueue();
     while (BufStart > BufEnd) {
-        StageNextBlock();
+        if (!StageNextBlock()) return 0;
         if (BufStart > BufEnd) FillDriverQueue();  // an empty block: keep the device supplied
     }
     const int count = std::min({BufferSize, BufEnd - BufStart + 1, kMaxPosition - Position});
@@ -190,10 +255,10 @@ bool TAudioIn::WaitQueuedBack(std::chrono::milliseconds timeout) {
     return Handed.wait_for(lock, timeout, [this] { return QueuedCount <= 0; });
 }
 
-// Resets the device, frees every buffer (their audio is dropped) and closes it. A device that
-// keeps buffers after the reset is closed anyway; closed, it can no longer write to them.
+// Frees every buffer of the ended stream (their audio is dropped) and closes the device. A
+// device that keeps buffers after the reset is closed anyway; closed, it can no longer write
+// to them.
 void TAudioIn::StopDevice() {
-    DeviceHandle->Reset();
     WaitQueuedBack(kStallGrace);
     for (TWaveHeader* header = nullptr;;) {
         {
@@ -207,18 +272,16 @@ void TAudioIn::StopDevice() {
         }
         ReleaseBuffer(header);
     }
+    std::lock_guard<std::mutex> device(DeviceLock);
     CloseDevice();
     Buffers.clear();
     std::lock_guard<std::mutex> lock(CaptureLock);
     QueuedCount = 0;
+    Ended = Paused = false;
 }
 
 void TAudioIn::FinishInput() {
-    if (DeviceHandle) {
-        // The device hands a buffer back only when it is full; a stalled one is reset anyway.
-        WaitQueuedBack(DeviceWait());
-        StopDevice();
-    }
+    if (EndStream()) StopDevice();
     Busy = false;
 }
 

@@ -11,6 +11,8 @@
 #include <condition_variable>
 #include <cstdint>
 #include <memory>
+#include <mutex>
+#include <string>
 #include <unordered_map>
 
 namespace kestova {
@@ -29,14 +31,22 @@ public:
     int GetSampleRate() override { return InSampleRate; }
     int GetTotalTime() override { return RecTime; }
 
-    // Never more than the rest of one block. Raises when the device delivers nothing for a few
-    // seconds, or when a buffer cannot be handed to it.
+    // Never more than the rest of one block. Raises when a buffer cannot be handed to the
+    // device. A device that delivers nothing for a few seconds is taken as lost: the stream
+    // ends there, and DeviceLost tells why.
     int ReadData(void* Buffer, int BufferSize) override;
+    // Why the last stream ended before it was asked to; empty when it did not.
+    std::string DeviceLost();
     // Opens and starts the device; raises, naming the device and the system's text, when it
     // cannot, and is then not Busy.
     void StartInput() override;
-    // Waits (bounded) for the buffers with the device, resets it, drops their audio, closes it.
+    // Resets the device, drops what has not been read, closes it.
     void FinishInput() override;
+    // Stops the device at once: the sound up to here is still delivered, none until Resume.
+    void PauseInput() override;
+    void ResumeInput() override;
+    // Resets the device at once: what it captured up to here is delivered, then the end.
+    bool EndStream() override;
 
     int BaseChannel() const { return baseChannel_; }
     // "Component is buisy" while Busy; "Channel <v> is not available" when v >= InputDeviceCount.
@@ -59,18 +69,22 @@ private:
 
     void OpenDevice();
     void CloseDevice();
-    void QueueBuffer();
+    bool QueueBuffer();
     void FillDriverQueue();
-    void StageNextBlock();
+    bool StageNextBlock();
     TWaveHeader* TakeFilled();
     void ReleaseBuffer(TWaveHeader* Header);
     bool WaitQueuedBack(std::chrono::milliseconds timeout);
+    void SetPaused(bool Value);
     void StopDevice();
     std::chrono::milliseconds DeviceWait();
     int QueuedNow();
     void Check(TWaveInError Error, const char* Action);
 
     const std::shared_ptr<IWaveIn> Port;
+    // Keeps the caller's pause, resume and end of the stream apart from the reader's use and
+    // closing of the device; taken before CaptureLock, never inside the callback.
+    std::mutex DeviceLock;
     std::unique_ptr<IWaveInDevice> DeviceHandle;
     std::int32_t baseChannel_ = 0;
     std::int32_t OpenCount = 0;
@@ -80,7 +94,11 @@ private:
     TWaveHeader* DoneQueueHead = nullptr;
     TWaveHeader** DoneQueueTail = &DoneQueueHead;
     std::int32_t QueuedCount = 0;
-    std::condition_variable Handed;  // a buffer came back
+    bool Ended = false;        // reset for good: no buffer goes to the device any more
+    bool Paused = false;       // stopped by request: no buffer comes back until resumed
+    std::uint64_t Halts = 0;   // pauses and resumes so far: a wait across one is no stall
+    std::string Lost;          // set when the device stopped delivering
+    std::condition_variable Handed;  // a buffer came back, or the capture changed state
 
     // Every buffer not yet freed, wherever it is; the reader's alone.
     std::unordered_map<TWaveHeader*, std::unique_ptr<TCaptureBuffer>> Buffers;

@@ -80,6 +80,19 @@ void TACSConverter::FinishInput() {
     Busy = false;
 }
 
+void TACSConverter::PauseInput() {
+    if (TACSInput* const input = Input()) input->PauseInput();
+}
+
+void TACSConverter::ResumeInput() {
+    if (TACSInput* const input = Input()) input->ResumeInput();
+}
+
+bool TACSConverter::EndStream() {
+    TACSInput* const input = Input();
+    return input && input->EndStream();
+}
+
 void TACSConverter::Notification(TComponent* component, TOperation operation) {
     if (IsRemovalOf(component, operation, Input())) SetInput(nullptr);
     TACSInput::Notification(component, operation);
@@ -98,6 +111,8 @@ TACSOutput::~TACSOutput() { EndWorker(); }
 void TACSOutput::EndWorker() {
     // Not Active first: the worker's last OutputStep(true) must not report to a departing owner.
     Active = false;
+    // A read waiting on a live input returns at once.
+    if (TACSInput* const input = Input(); Busy && input) input->EndStream();
     Worker->Terminate();
     if (Busy) {
         FinishOutputQuietly();
@@ -121,15 +136,24 @@ void TACSOutput::Run() {
     }
 }
 
-void TACSOutput::Stop() { Worker->StopRequest = true; }
+void TACSOutput::Stop() {
+    TACSInput* const input = Input();
+    if (Busy && input && input->EndStream()) return;
+    Worker->StopRequest = true;
+}
 
 void TACSOutput::Pause() {
-    if (!Worker->Suspended()) Worker->Suspend();
+    if (Worker->Suspended()) return;
+    Worker->Suspend();
+    TACSInput* const input = Input();
+    if (Busy && input) input->PauseInput();
 }
 
 // Only a paused run is resumed: an idle worker woken here would spin until the next run.
 void TACSOutput::Resume() {
-    if (Status() == osPaused) Worker->Resume();
+    if (Status() != osPaused) return;
+    if (TACSInput* const input = Input()) input->ResumeInput();
+    Worker->Resume();
 }
 
 TOutputStatus TACSOutput::Status() const {

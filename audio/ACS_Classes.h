@@ -58,6 +58,13 @@ public:
     virtual void ResetInput();
     virtual void StartInput() = 0;
     virtual void FinishInput() = 0;
+    // A live source stops taking in sound at once and delivers none until ResumeInput; what it
+    // took in before is still delivered. Others ignore both.
+    virtual void PauseInput() {}
+    virtual void ResumeInput() {}
+    // A live source ends its stream here: what it took in so far is still delivered, then
+    // ReadData answers 0. Answers false when the stream does not end this way.
+    virtual bool EndStream() { return false; }
 
     // (bits div 8) x channels x rate, wide enough for any format a caller may set.
     std::int64_t BytesPerSecond();
@@ -91,6 +98,10 @@ public:
     void StartInput() override;
     // Finishes the input, clears Busy.
     void FinishInput() override;
+    // Passed on to the input.
+    void PauseInput() override;
+    void ResumeInput() override;
+    bool EndStream() override;
 
 protected:
     void Notification(TComponent* component, TOperation operation) override;
@@ -163,7 +174,10 @@ public:
     // "Component is buisy" / "Input is not assigned"; any other failure goes to
     // OnThreadException and Run returns normally.
     void Run();
+    // A live input ends its stream at once and the worker takes in the rest; any other makes
+    // the worker's next step the last.
     void Stop();
+    // Pausing also pauses a live input, so nothing it hears meanwhile reaches the output.
     void Pause();
     void Resume();
     TOutputStatus Status() const;

@@ -1,12 +1,19 @@
 #include "audio/ACS_LAME.h"
 
 #include <exception>
+#include <string>
 
 namespace kestova {
 
 namespace {
 
 constexpr int kKbps[] = {8, 16, 24, 32, 40, 48, 56, 64, 80, 96, 112, 128, 144, 160, 192, 224, 256, 320};
+
+// A negative answer of the encoder ends the run as a failure that names the call and its code.
+int Checked(int result, const char* call) {
+    if (result < 0) throw EACSException(std::string("MP3 encoder error ") + std::to_string(result) + " in " + call);
+    return result;
+}
 
 }  // namespace
 
@@ -70,13 +77,14 @@ void TMP3Out::OpenEncoder() {
     const TLameEntryPoints& lame = Lame();
     TACSInput& input = *Input();
     Encoder.reset(lame.lame_init());
+    if (!Encoder) throw EACSException("MP3 encoder error: lame_init gave no encoder");
     const int frameBytes = input.GetBitsPerSample() / 8 * input.GetChannels();
     if (input.Size > 0 && frameBytes > 0)
         lame.lame_set_num_samples(Encoder.get(), static_cast<unsigned long>(input.Size / frameBytes));
     lame.lame_set_in_samplerate(Encoder.get(), input.GetSampleRate());
     lame.lame_set_num_channels(Encoder.get(), 2);  // mono blocks are handed over as two equal channels
     lame.lame_set_brate(Encoder.get(), BitRateKbps(BitRate));
-    lame.lame_init_params(Encoder.get());
+    Checked(lame.lame_init_params(Encoder.get()), "lame_init_params");
     Mp3Buffer = std::make_unique<unsigned char[]>(Mp3BufferSize);
 }
 
@@ -87,7 +95,6 @@ bool TMP3Out::OutputStep(bool Abort) {
     const int count = ReadInput(PcmBuffer.data(), PcmBufferSize);
     if (count <= 0) return false;
     const int encoded = Encode(count);
-    if (encoded < 0) return false;  // the encoder gave up: end the run as a stop would
     Stream->Write(Mp3Buffer.get(), std::size_t(encoded));
     return true;
 }
@@ -95,10 +102,12 @@ bool TMP3Out::OutputStep(bool Abort) {
 int TMP3Out::Encode(int Count) {
     const TLameEntryPoints& lame = Lame();
     if (Input()->GetChannels() == 2)
-        return lame.lame_encode_buffer_interleaved(Encoder.get(), PcmBuffer.data(), Count / 4, Mp3Buffer.get(),
-                                                   Mp3BufferSize);
-    return lame.lame_encode_buffer(Encoder.get(), PcmBuffer.data(), PcmBuffer.data(), Count / 2, Mp3Buffer.get(),
-                                   Mp3BufferSize);
+        return Checked(lame.lame_encode_buffer_interleaved(Encoder.get(), PcmBuffer.data(), Count / 4,
+                                                           Mp3Buffer.get(), Mp3BufferSize),
+                       "lame_encode_buffer_interleaved");
+    return Checked(lame.lame_encode_buffer(Encoder.get(), PcmBuffer.data(), PcmBuffer.data(), Count / 2,
+                                           Mp3Buffer.get(), Mp3BufferSize),
+                   "lame_encode_buffer");
 }
 
 void TMP3Out::FinishOutput() {
@@ -122,8 +131,8 @@ void TMP3Out::WriteTagAndFlush() {
     lame.id3tag_set_year(encoder, Id3TagYear.c_str());
     lame.id3tag_set_track(encoder, Id3TagTrack.c_str());
     lame.id3tag_set_comment(encoder, Id3TagComment.c_str());
-    const int flushed = lame.lame_encode_flush(encoder, Mp3Buffer.get(), Mp3BufferSize);
-    if (flushed >= 0) Stream->Write(Mp3Buffer.get(), std::size_t(flushed));
+    const int flushed = Checked(lame.lame_encode_flush(encoder, Mp3Buffer.get(), Mp3BufferSize), "lame_encode_flush");
+    Stream->Write(Mp3Buffer.get(), std::size_t(flushed));
 }
 
 // File first, then the encoder, then the capture, as a stopped recording ends.

@@ -56,7 +56,11 @@ public:
     virtual TWaveInError AddBuffer(TWaveHeader& header) = 0;
     virtual TWaveInError UnprepareHeader(TWaveHeader& header) = 0;
     virtual TWaveInError Start() = 0;
-    // Stops capturing and hands every queued buffer back through the callback, marked done.
+    // Stops capturing at once: the buffer being filled comes back through the callback with
+    // what it holds (when it holds anything); the others stay queued for the next Start.
+    virtual TWaveInError Stop() = 0;
+    // Stops capturing and hands every queued buffer back through the callback, marked done;
+    // the one being filled with what it holds.
     virtual TWaveInError Reset() = 0;
 };
 

@@ -15,6 +15,7 @@ namespace kestova {
 namespace {
 
 const char* const kReadyText = "Click 'Record' button to start";
+const char* const kFailedKeptText = "Recording failed; the earlier one is kept";
 
 // The hand cursor of the banner and the link buttons is the program's own.
 const bool handCursorInstalled = [] {
@@ -129,7 +130,9 @@ void TformMain::ConnectHandlers() {
 void TformMain::FormCreate() {
     RecordFileName = AppPath() + RecordingFileName;
     DeleteRecording(RecordFileName);
-    MP3Out.FileName = RecordFileName;
+    // A recording is written beside the last good one and takes its place once finished.
+    MP3Out.FileName = NewRecordingFile(RecordFileName);
+    DeleteRecording(MP3Out.FileName);
     LoadSettings();
 }
 
@@ -154,9 +157,6 @@ void TformMain::actRecordExecute(TComponent*) {
         return;
     }
     okPending_ = false;
-    // While the sink still finishes the last recording its file stays, and Run reports the
-    // sink busy.
-    if (openRuns_ == 0) DeleteRecording(RecordFileName);
     // Counted first: a run that fails to start still ends through MP3OutThreadException.
     ++openRuns_;
     try {
@@ -285,43 +285,57 @@ void TformMain::MP3OutProgress(TComponent*) {
 
 void TformMain::MP3OutDone(TComponent*) {
     const std::string text = FinishedText(MP3Out.ElapsedSeconds(), BitRateKbps);
-    std::string error;
     try {
-        MarkRecording(RecordFileName);
+        KeepRecording(MP3Out.FileName, RecordFileName);
     } catch (const std::exception& e) {
-        error = e.what();
+        MP3OutThreadException(this, e);
+        return;
     }
-    Post([this, text, error] { RunEnded(text, error); });
+    // A microphone that stopped delivering ended the recording: what it gave is kept, and the
+    // user is told why it ended.
+    Post([this, text, lost = AudioIn.DeviceLost()] {
+        RunEnded(text, "");
+        if (!lost.empty()) ShowException(Exception(lost));
+    });
 }
 
+// The earlier recording stays as it was; what the failed run wrote goes.
 void TformMain::MP3OutThreadException(TComponent*, const std::exception& E) {
+    DeleteRecording(MP3Out.FileName);
     Post([this, error = std::string(E.what())] { RunEnded("", error); });
 }
 
 // Every counted run ends here once, finished (`text`) or failed (`error`). A failed recording
-// is reported and the window returns to Stopped, with OK as it was.
+// is reported and the window returns to Stopped, offering the earlier recording if any.
 void TformMain::RunEnded(const std::string& text, const std::string& error) {
     openRuns_ = openRuns_ > 0 ? openRuns_ - 1 : 0;
-    if (!text.empty() && openRuns_ == 0) {
-        pbPlay.SetPosition(0);
-        lbState.SetCaption(text);
-    }
     if (!error.empty()) {
-        okPending_ = playPending_ = false;
-        if (text.empty() && actStop.Enabled() && !Player) {
-            SetVoiceActions(true, true, false, false);
-            pbPlay.SetPosition(0);
-            lbState.SetCaption("Stopped");
-        }
-        ShowException(Exception(error));
+        RunFailed(error);
         return;
     }
+    recordingKept_ = true;
+    btOK.SetEnabled(true);
     if (openRuns_ > 0) return;  // a newer recording is still going
+    if (RecordingShown() && !playPending_) SetVoiceActions(true, true, false, false);  // it ended by itself
+    pbPlay.SetPosition(0);
+    lbState.SetCaption(text);
     if (okPending_) SetModalResult(mrOk);
     if (playPending_) {
         playPending_ = false;
         StartPlayer();
     }
+}
+
+void TformMain::RunFailed(const std::string& error) {
+    okPending_ = playPending_ = false;
+    btOK.SetEnabled(recordingKept_);
+    if (!Player) {
+        if (actStop.Enabled()) SetVoiceActions(true, true, false, false);
+        actPlay.SetEnabled(recordingKept_);
+        pbPlay.SetPosition(0);
+        lbState.SetCaption(recordingKept_ ? kFailedKeptText : "Stopped");
+    }
+    ShowException(Exception(error));
 }
 
 void TformMain::OnPlayProgress(TcmxMP3* Sender, int Seconds) {

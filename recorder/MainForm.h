@@ -100,11 +100,13 @@ private:
     // Runs `call` on the window's thread later, unless the window is gone by then.
     void Post(std::function<void()> call);
     void RunEnded(const std::string& text, const std::string& error);
+    void RunFailed(const std::string& error);
 
     // Window thread only.
     int openRuns_ = 0;          // runs started whose end has not reached the window yet
     bool okPending_ = false;    // OK pressed: close once the recording is complete
     bool playPending_ = false;  // Play pressed: open the file once it is complete
+    bool recordingKept_ = false;  // a finished recording is in RecordFileName
 
 };
 

@@ -1,6 +1,7 @@
 #include "recorder/RecordingFile.h"
 
 #include "core/Exception.h"
+#include "platform/AtomicReplace.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -22,6 +23,15 @@ void MarkRecording(const std::string& path) {
     if (!file) throw EFOpenError(path, std::strerror(errno));
     const bool written = std::fputc(0x4D, file.get()) != EOF;
     if (std::fclose(file.release()) != 0 || !written) throw Exception("Cannot write to file \"" + path + "\"");
+}
+
+std::string NewRecordingFile(const std::string& path) { return path + ".new"; }
+
+void KeepRecording(const std::string& newFile, const std::string& path) {
+    MarkRecording(newFile);
+    std::string error;
+    if (!ReplaceAtomically(newFile, path, error))
+        throw Exception("Cannot replace file \"" + path + "\": " + error);
 }
 
 }  // namespace kestova

@@ -9,6 +9,13 @@ extern const char* const RecordingFileName;  // "Kestova_for_Outlook.mp3"
 // Best effort: a missing or locked file is no error.
 void DeleteRecording(const std::string& path);
 
+// Where a new recording is written until it is finished: beside `path`, in the same folder.
+std::string NewRecordingFile(const std::string& path);
+
+// Marks the finished recording `newFile` and puts it in the place of `path` in one step.
+// Raises as MarkRecording does, or with the system's text when it cannot take the place.
+void KeepRecording(const std::string& newFile, const std::string& path);
+
 // Overwrites the first byte with 0x4D ("M") and leaves the rest as it is. Raises EFOpenError
 // when the file cannot be opened for writing, kestova::Exception when the byte is not written.
 void MarkRecording(const std::string& path);

@@ -4,7 +4,8 @@
 #   - an Xvfb display on a free TCP display number (no files in /tmp),
 #   - a private PulseAudio daemon (own runtime dir and socket, never the user's) with a null
 #     sink "spk" as speaker and a null sink "vmic" fed in real time with a 440 Hz tone; the
-#     monitor of "vmic" is the default source, i.e. the test microphone. PulseAudio's own sine
+#     monitor of "vmic" is the default source, i.e. the test microphone, which a test can switch
+#     between tone and silence (see start_tone_switch). PulseAudio's own sine
 #     source bursts 2 s at a time, which Wine's 100 ms record queue drops, hence the pacat feed.
 #   - for each --prefix DIR:ARCH, a Wine prefix (created if missing) with a persistent
 #     wineserver and one detached Wine process, so that services.exe and explorer.exe are
@@ -72,6 +73,45 @@ start_pulse() {
   pids+=($!)
 }
 
+# The test microphone's switch: a test writes "tone", "silence" or "unplugged" into
+# $KESTOVA_TONE_SWITCH, and once the microphone is so the harness writes the same word into
+# $KESTOVA_TONE_SWITCH.state. Silence is the muted monitor source: its clients get zeros
+# (measured). Unplugged suspends the "vmic" sink, so its monitor delivers nothing more, as a
+# removed device would; unloading its module would not do, since PulseAudio moves the streams to
+# another source, and this pactl cannot kill them. Tone or silence wakes it again.
+start_tone_switch() {
+  local switch="$run/tone-switch"
+  echo tone >"$switch"; echo tone >"$switch.state"
+  export KESTOVA_TONE_SWITCH="$switch"
+  setsid bash -c '
+    switch=$1; state=tone
+    while sleep 0.05; do
+      read -r want <"$switch" 2>/dev/null || continue
+      want=${want%%[[:space:]]*}  # Windows writers end lines with CR LF
+      [ "$want" = "$state" ] && continue
+      case $want in
+        tone) pactl suspend-sink vmic 0 && pactl set-source-mute vmic.monitor 0 || continue ;;
+        silence) pactl suspend-sink vmic 0 && pactl set-source-mute vmic.monitor 1 || continue ;;
+        unplugged) pactl suspend-sink vmic 1 || continue ;;
+        *) continue ;;
+      esac
+      state=$want
+      echo "$state" >"$switch.state.new" && mv "$switch.state.new" "$switch.state"
+    done' tone-switch "$switch" >/dev/null 2>&1 &
+  pids+=($!)
+}
+
+# A small drive for disk-full tests, where the machine allows the mount: a 64 KB tmpfs whose
+# folder KESTOVA_SMALL_DRIVE names.
+small_drive=
+start_small_drive() {
+  local dir="$run/small-drive"
+  mkdir -p "$dir"
+  mount -t tmpfs -o size=64k,mode=0700 kestova-small "$dir" 2>/dev/null || return 0
+  small_drive=$dir
+  export KESTOVA_SMALL_DRIVE="$dir"
+}
+
 start_wine() {  # start_wine DIR ARCH
   local dir=$1 arch=$2 loader
   loader=$("$root/scripts/wine-loader" "$arch") || { say "$arch: $loader"; return; }
@@ -104,6 +144,7 @@ stop_all() {
     kill -KILL -- "-$pid" 2>/dev/null; kill -KILL "$pid" 2>/dev/null
   done
   wait 2>/dev/null
+  [ -z "$small_drive" ] || umount "$small_drive"
   rm -rf "$run"
 }
 trap stop_all EXIT
@@ -111,6 +152,8 @@ trap 'exit 130' INT TERM
 
 start_xvfb
 start_pulse
+start_tone_switch
+start_small_drive
 for entry in "${prefixes[@]}"; do
   start_wine "${entry%:*}" "${entry##*:}"
 done

@@ -1,7 +1,8 @@
 // Two timed runs of the capture chain at real pace, against the simulated microphone:
 //   1. the worker's share of one core while capturing (it waits on the source between blocks);
-//   2. the latency from Stop to OnDone, which the stop order bounds: the device first fills
-//      the buffers it holds (up to four blocks, ~0.74 s), then is reset and closed.
+//   2. the latency from Stop to OnDone: the device is reset at once, hands back the buffer it
+//      was filling, and the worker takes that in and finishes (it used to wait for the four
+//      buffers with the device to fill, ~0.74 s).
 // Usage: bench_audio_core [capture seconds, default 30] [stop runs, default 50]
 #include "audio/ACS_Audio.h"
 #include "platform/sim/WaveInSim.h"
@@ -89,7 +90,7 @@ void MeasureStopLatency(int runs) {
         latencies.push_back(std::chrono::duration<double, std::milli>(TClock::now() - stopped).count());
     }
     std::sort(latencies.begin(), latencies.end());
-    std::printf("Stop to OnDone over %d runs: median %.0f ms, best %.0f ms, worst %.0f ms\n", runs,
+    std::printf("Stop to OnDone over %d runs: median %.1f ms, best %.1f ms, worst %.1f ms\n", runs,
                 latencies[latencies.size() / 2], latencies.front(), latencies.back());
 }
 

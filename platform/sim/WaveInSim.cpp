@@ -75,10 +75,31 @@ public:
         if (port_.config_.Failure == TSimFailure::StartFails) return wavein::NODRIVER;
         {
             std::lock_guard<std::mutex> lock(lock_);
-            if (!started_) origin_ = TClock::now();
+            if (fresh_) origin_ = TClock::now();
+            fresh_ = false;
             started_ = true;
+            port_.heardAtStart_ = Heard();
         }
         changed_.notify_all();
+        return wavein::SUCCESS;
+    }
+
+    // The microphone goes on hearing while stopped or reset; the next Start continues from
+    // what it hears then.
+    TWaveInError Stop() override {
+        TWaveHeader* returned = nullptr;
+        {
+            std::unique_lock<std::mutex> lock(lock_);
+            changed_.wait(lock, [this] { return !delivering_; });
+            Halt();
+            if (!queue_.empty() && queue_.front()->BytesRecorded > 0) {
+                returned = queue_.front();
+                queue_.pop_front();
+                MarkDone(*returned);
+            }
+        }
+        changed_.notify_all();
+        if (returned) callback_(wavein::MSG_DATA, instance_, returned);
         return wavein::SUCCESS;
     }
 
@@ -87,13 +108,9 @@ public:
         {
             std::unique_lock<std::mutex> lock(lock_);
             changed_.wait(lock, [this] { return !delivering_; });
-            started_ = false;
-            starved_ = true;
-            position_ = 0;
-            ++generation_;
+            Halt();
             returned.swap(queue_);
-            for (TWaveHeader* header : returned)
-                header->Flags = (header->Flags & ~wavein::HDR_INQUEUE) | wavein::HDR_DONE;
+            for (TWaveHeader* header : returned) MarkDone(*header);
         }
         changed_.notify_all();
         for (TWaveHeader* header : returned) callback_(wavein::MSG_DATA, instance_, header);
@@ -110,6 +127,32 @@ private:
         const double seconds = std::chrono::duration<double>(TClock::now() - origin_).count();
         const auto bytes = static_cast<std::uint64_t>(seconds * port_.config_.Speed * format_.AvgBytesPerSec);
         return bytes / format_.BlockAlign * format_.BlockAlign;
+    }
+
+    // Bytes the microphone has heard since the first Start: in step with the clock at real
+    // pace or slower, else what was handed out.
+    std::uint64_t Heard() const { return port_.config_.Speed > 0 && !fresh_ ? HeardSinceStart() : position_; }
+
+    // Stops where the microphone is: the buffer being filled keeps what it heard so far, and
+    // the one being filled after the next Start begins where the microphone is then.
+    void Halt() {
+        const std::uint64_t heard = Heard();
+        if (started_) port_.heardAtHalt_ = heard;
+        if (started_ && !starved_ && !queue_.empty() && !Stalled()) {
+            TWaveHeader& header = *queue_.front();
+            const std::uint64_t room = header.BufferLength / format_.BlockAlign * format_.BlockAlign;
+            const auto count = static_cast<std::uint32_t>(std::min(room, heard > position_ ? heard - position_ : 0));
+            signal_.Fill(header.Data, count, position_);
+            position_ += count;
+            header.BytesRecorded = count;
+        }
+        started_ = false;
+        starved_ = true;
+        ++generation_;
+    }
+
+    static void MarkDone(TWaveHeader& header) {
+        header.Flags = (header.Flags & ~wavein::HDR_INQUEUE) | wavein::HDR_DONE;
     }
 
     // When the buffer that ends at byte `end` of the stream is full.
@@ -138,7 +181,7 @@ private:
             signal_.Fill(header->Data, count, position_);
             position_ += count;
             header->BytesRecorded = count;
-            header->Flags = (header->Flags & ~wavein::HDR_INQUEUE) | wavein::HDR_DONE;
+            MarkDone(*header);
             starved_ = queue_.empty();
             ++delivered_;
             delivering_ = true;
@@ -159,12 +202,13 @@ private:
     std::mutex lock_;
     std::condition_variable changed_;
     std::deque<TWaveHeader*> queue_;
+    bool fresh_ = true;  // not started since it was opened
     bool started_ = false;
     bool closing_ = false;
     bool delivering_ = false;
     bool starved_ = true;
-    std::uint64_t generation_ = 0;  // bumped by Reset, so a buffer being filled is dropped
-    std::uint64_t position_ = 0;    // bytes of the stream handed out since Start
+    std::uint64_t generation_ = 0;  // bumped by Stop and Reset: the buffer being filled is returned
+    std::uint64_t position_ = 0;    // bytes of the stream handed out since the first Start
     long delivered_ = 0;
     TClock::time_point origin_;
     std::thread driver_;

@@ -6,6 +6,7 @@
 #include "platform/WaveIn.h"
 
 #include <atomic>
+#include <cstdint>
 #include <string>
 
 namespace kestova {
@@ -41,12 +42,17 @@ public:
 
     // Devices open now.
     int OpenDevices() const { return open_.load(); }
+    // Bytes the microphone had heard since the device's first Start at its last Stop or
+    // Reset, and at its last Start.
+    std::uint64_t HeardAtHalt() const { return heardAtHalt_.load(); }
+    std::uint64_t HeardAtStart() const { return heardAtStart_.load(); }
 
 private:
     friend class TSimDevice;
 
     const TWaveInSimConfig config_;
     std::atomic<int> open_{0};
+    std::atomic<std::uint64_t> heardAtHalt_{0}, heardAtStart_{0};
 };
 
 }  // namespace kestova

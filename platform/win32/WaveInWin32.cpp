@@ -63,6 +63,7 @@ public:
     }
 
     TWaveInError Start() override { return waveInStart(handle_); }
+    TWaveInError Stop() override { return waveInStop(handle_); }
     TWaveInError Reset() override { return waveInReset(handle_); }
 
 private:

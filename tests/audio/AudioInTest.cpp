@@ -6,9 +6,11 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <fstream>
 #include <limits>
 #include <memory>
+#include <thread>
 #include <vector>
 
 using namespace kestova;
@@ -169,8 +171,10 @@ TEST_F(AudioIn, ShortReadsTakeTheRestOfTheBlockWithoutWaiting) {
     EXPECT_EQ(in.ReadData(buffer.data(), 1000), 1000);
     EXPECT_EQ(in.ReadData(buffer.data(), kBlock), kBlock - 1000);
     EXPECT_EQ(in.Position, kBlock);
-    // The stalled device: a bounded wait, then an error; finishing returns too.
-    EXPECT_NE(Raised([&] { in.ReadData(buffer.data(), kBlock); }).find("delivered no data"), std::string::npos);
+    // The stalled device: a bounded wait, then the end of the stream; finishing returns too.
+    EXPECT_EQ(in.ReadData(buffer.data(), kBlock), 0);
+    EXPECT_NE(in.DeviceLost().find("delivered no data"), std::string::npos);
+    EXPECT_EQ(in.ReadData(buffer.data(), kBlock), 0);
     in.FinishInput();
     EXPECT_FALSE(in.Busy);
 }
@@ -230,40 +234,88 @@ TEST_F(AudioIn, PositionStopsAtTheLargest32BitCount) {
     in.FinishInput();
 }
 
-// While the sink is paused the device fills what it holds, then hears nothing into a buffer:
-// the stream keeps the sound of the buffers queued at the pause and goes on after the resume.
-TEST_F(AudioIn, LongPauseLosesTheSoundAfterTheQueuedBuffers) {
-    TScratchFolder folder("capture");
-    const std::string wav = folder.File("ramp.wav"), raw = folder.File("paused.raw");
-    WriteRampWav(wav, 1u << 19);
-    TWaveInSimConfig config;
-    config.Signal = TSimSignal::WavFile;
-    config.WavFile = wav;
-    config.Speed = 4;  // a block every 46 ms
-    Install(config);
-    TAudioIn in;
-    Recorder(in, -1);
+// Everything up to the click, and nothing after it: frame i of the ramp was heard at i/22050 s.
+class AudioInRamp : public AudioIn {
+protected:
+    void SetUp() override {
+        WriteRampWav(wav, 1u << 20);
+        Recorder(in, -1);
+        sink.SetInput(&in);
+        sink.FileName = raw;
+    }
+    void RecordBlocks(int blocks) {
+        const std::int64_t from = sink.Pulled;
+        ASSERT_TRUE(WaitFor([&] { return sink.Pulled >= from + blocks * kBlock; }));
+    }
+    // Lets the microphone hear on for a while: a pause, or a stop inside a block.
+    static void Hear(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
+    // The recorded ramp values, and where in the recording they jump.
+    std::vector<uint32_t> Frames() const {
+        const std::vector<int16_t> samples = ReadSamples(raw);
+        std::vector<uint32_t> frames;
+        for (std::size_t f = 0; f < samples.size() / 2; ++f) frames.push_back(RampFrame(samples, f));
+        return frames;
+    }
+    static std::vector<std::size_t> Jumps(const std::vector<uint32_t>& frames) {
+        std::vector<std::size_t> jumps;
+        for (std::size_t f = 1; f < frames.size(); ++f)
+            if (frames[f] != frames[f - 1] + 1) jumps.push_back(f);
+        return jumps;
+    }
+
+    static constexpr uint32_t k20ms = 441;  // frames
+    TScratchFolder folder{"capture"};
+    const std::string wav = folder.File("ramp.wav"), raw = folder.File("recorded.raw");
+    std::shared_ptr<TWaveInSim> sim = Install([this] {
+        TWaveInSimConfig config;  // real pace
+        config.Signal = TSimSignal::WavFile;
+        config.WavFile = wav;
+        return config;
+    }());
+    TAudioIn in;  // on the simulated port installed just before
     TTestSink sink;
-    sink.SetInput(&in);
-    sink.FileName = raw;
-    TEventLog log(sink);
+    TEventLog log{sink};
+};
+
+// The stream goes on straight from the click to the resume: nothing heard while paused.
+TEST_F(AudioInRamp, PauseTakesInNothingUntilResume) {
     sink.Run();
-    ASSERT_TRUE(WaitFor([&] { return sink.Pulled >= 2 * kBlock; }));
+    RecordBlocks(2);
+    Hear(60);
     sink.Pause();
-    std::this_thread::sleep_for(std::chrono::seconds(1));  // the pause under test, 4 s of stream
-    const std::int64_t pulledAtResume = sink.Pulled;
+    const uint64_t paused = sim->HeardAtHalt() / 4;
+    Hear(500);  // the pause under test
     sink.Resume();
-    ASSERT_TRUE(WaitFor([&] { return sink.Pulled >= pulledAtResume + 6 * kBlock; }));
+    const uint64_t resumed = sim->HeardAtStart() / 4;
+    RecordBlocks(2);
     sink.Stop();
     ASSERT_TRUE(log.WaitEnds());
+    ASSERT_EQ(log.Done(), 1);
 
-    const std::vector<int16_t> samples = ReadSamples(raw);
-    const std::size_t frames = samples.size() / 2;
-    std::vector<std::size_t> gaps;
-    for (std::size_t f = 1; f < frames; ++f)
-        if (RampFrame(samples, f) != RampFrame(samples, f - 1) + 1) gaps.push_back(f);
-    ASSERT_EQ(gaps.size(), 1u);
-    const std::size_t blocksBefore = gaps[0] * 4 / kBlock;
-    EXPECT_LE(blocksBefore, static_cast<std::size_t>(pulledAtResume / kBlock + TAudioIn::kDriverBuffers));
-    EXPECT_GT(RampFrame(samples, gaps[0]) - RampFrame(samples, gaps[0] - 1), 22050u);  // > 1 s lost
+    const std::vector<uint32_t> frames = Frames();
+    const std::vector<std::size_t> jumps = Jumps(frames);
+    ASSERT_EQ(jumps.size(), 1u);
+    const uint32_t lastBefore = frames[jumps[0] - 1], firstAfter = frames[jumps[0]];
+    EXPECT_LT(lastBefore, paused);
+    EXPECT_GE(lastBefore + k20ms, paused);
+    EXPECT_GE(firstAfter, resumed);
+    EXPECT_LE(firstAfter, resumed + k20ms);
+}
+
+// Stop resets the device at once; the stream ends with what it heard up to the click.
+TEST_F(AudioInRamp, StopKeepsTheSoundUpToTheClick) {
+    sink.Run();
+    RecordBlocks(2);
+    Hear(90);  // half a block on
+    sink.Stop();
+    ASSERT_TRUE(log.WaitEnds());
+    ASSERT_EQ(log.Done(), 1);
+    EXPECT_EQ(sim->OpenDevices(), 0);
+
+    const uint64_t stopped = sim->HeardAtHalt() / 4;
+    const std::vector<uint32_t> frames = Frames();
+    ASSERT_FALSE(frames.empty());
+    EXPECT_TRUE(Jumps(frames).empty());
+    EXPECT_LT(frames.back(), stopped);
+    EXPECT_GE(frames.back() + k20ms, stopped);
 }

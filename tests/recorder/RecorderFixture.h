@@ -1,7 +1,8 @@
 #pragma once
 // The recorder window's world for headless tests of its dialogs and links: the program folder
 // in a scratch folder, the simulated microphone (eight times real time), the real encoder, the
-// simulated MCI device, the text profile file and a recording shell.
+// simulated MCI device, the text profile file and a recording shell; and the recorder window's
+// own helpers.
 #include "platform/MainThread.h"
 #include "platform/Mci.h"
 #include "platform/ProfileFileText.h"
@@ -10,6 +11,7 @@
 #include "platform/sim/SimShell.h"
 #include "platform/sim/WaveInSim.h"
 #include "recorder/Links.h"
+#include "recorder/MainForm.h"
 #include "tests/audio/ScratchFolder.h"
 #include "ui/Host.h"
 #include "ui/headless/HeadlessHost.h"
@@ -61,6 +63,39 @@ protected:
     std::shared_ptr<TSimShell> shell = std::make_shared<TSimShell>();
     THeadlessHost host;
     THostScope scope{host};
+};
+
+// The recorder window's tests: what its actions, OK and status line show, and recording.
+class RecorderWindow : public RecorderWorld {
+protected:
+    using H = THeadlessHost;
+
+    // The four voice actions and OK, e.g. "RPas-": capitals enabled, lower case disabled.
+    static std::string Buttons(const TformMain& form) {
+        std::string s;
+        s += form.actRecord.Enabled() ? 'R' : 'r';
+        s += form.actPlay.Enabled() ? 'P' : 'p';
+        s += form.actPause.Enabled() ? 'A' : 'a';
+        s += form.actStop.Enabled() ? 'S' : 's';
+        s += form.btOK.Enabled() ? 'O' : 'o';
+        return s;
+    }
+    static std::string Status(const TformMain& form) { return form.lbState.Caption(); }
+
+    bool Shows(TformMain& form, const std::string& prefix) {
+        return WaitFor([&] { return Status(form).rfind(prefix, 0) == 0; });
+    }
+    // Records until the sink has taken `seconds` of audio.
+    void Record(TformMain& form, int seconds) {
+        ASSERT_TRUE(H::Execute(form, "actRecord"));
+        ASSERT_TRUE(WaitFor([&] { return form.MP3Out.ElapsedSeconds() >= seconds && RecordingShown(form); }));
+    }
+    static bool RecordingShown(TformMain& form) { return Status(form).rfind("Recording...   ", 0) == 0; }
+    void RecordAndFinish(TformMain& form, int seconds) {
+        Record(form, seconds);
+        H::Execute(form, "actStop");
+        ASSERT_TRUE(Shows(form, "Stopped. Size: "));
+    }
 };
 
 }  // namespace kestova::test
