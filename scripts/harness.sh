@@ -6,6 +6,8 @@
 #     sink "spk" as speaker and a null sink "vmic" fed in real time with a 440 Hz tone; the
 #     monitor of "vmic" is the default source, i.e. the test microphone. PulseAudio's own sine
 #     source bursts 2 s at a time, which Wine's 100 ms record queue drops, hence the pacat feed.
+#     Wine names each capture device after its source: the tone is "Monitor of Tone", and a
+#     second null sink's monitor, "Monitor of Silent", hears nothing.
 #   - for each --prefix DIR:ARCH, a Wine prefix (created if missing) with a persistent
 #     wineserver and one detached Wine process, so that services.exe and explorer.exe are
 #     started once and not by every test (each start would hold ctest's pipes for ~3.6 s).
@@ -59,7 +61,7 @@ start_pulse() {
     --disable-shm=yes --log-target="file:$run/pulse.log" \
     --load="module-native-protocol-unix socket=$d/native auth-anonymous=1" \
     --load="module-null-sink sink_name=spk rate=44100 norewinds=1" \
-    --load="module-null-sink sink_name=vmic rate=22050 format=s16le channels=2 norewinds=1" \
+    --load="module-null-sink sink_name=vmic rate=22050 format=s16le channels=2 norewinds=1 sink_properties=device.description=Tone" \
     >/dev/null 2>&1 &
   pids+=($!)
   if ! wait_for 20 pactl info; then say "PulseAudio did not come up (see $run/pulse.log)"; return; fi
@@ -70,6 +72,12 @@ start_pulse() {
     pacat --playback -d vmic --format=s16le --rate=22050 --channels=2 --latency-msec=50' \
     >/dev/null 2>&1 &
   pids+=($!)
+}
+
+add_silent_source() {  # a second microphone, for choosing one by name
+  pactl info >/dev/null 2>&1 || return
+  pactl load-module module-null-sink sink_name=quiet rate=22050 format=s16le channels=2 norewinds=1 \
+    sink_properties=device.description=Silent >/dev/null
 }
 
 start_wine() {  # start_wine DIR ARCH
@@ -111,6 +119,7 @@ trap 'exit 130' INT TERM
 
 start_xvfb
 start_pulse
+add_silent_source
 for entry in "${prefixes[@]}"; do
   start_wine "${entry%:*}" "${entry##*:}"
 done
