@@ -112,11 +112,12 @@ private:
     int openRuns_ = 0;          // runs started whose end has not reached the window yet
     bool okPending_ = false;    // OK pressed: close once the recording is complete
     bool playPending_ = false;  // Play pressed: open the file once it is complete
-    int microphone_ = 0;              // the device recordings start with
-    std::string microphoneNotice_;    // the missing-device notice last shown, shown only once
-    double limitBytes_ = 0;           // 0 = no size limit
-    TRecordingWatch watch_;           // also the worker's
-    bool limitReached_ = false;       // the limit stopped the last recording
+    int microphone_ = 0;            // the device recordings start with
+    std::string microphoneNotice_;  // the missing-device notice last shown, shown only once
+    double limitBytes_ = 0;         // 0 = no size limit
+    bool limitReached_ = false;     // the limit stopped the last recording
+
+    TRecordingWatch watch_;  // guarded by its own lock: the worker's progress handler feeds it
 
 };
 
