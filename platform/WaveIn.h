@@ -20,6 +20,7 @@ constexpr TWaveInError SUCCESS = 0, BADDEVICEID = 2, NOTENABLED = 3, ALLOCATED =
                        INVALHANDLE = 5, NODRIVER = 6, NOMEM = 7, BADFORMAT = 32,
                        STILLPLAYING = 33, UNPREPARED = 34;
 constexpr uint16_t FORMAT_PCM = 1;
+constexpr int MAPPER = -1;  // WAVE_MAPPER: the device the system's settings choose
 }  // namespace wavein
 
 // The 16-byte PCM format record, field for field.
@@ -69,7 +70,11 @@ public:
     virtual ~IWaveIn() = default;
     // The number of capture devices, as counted when this port was made.
     virtual int NumDevs() = 0;
-    // Opens `device` (through the format mapper) with `callback`; `opened` receives the device.
+    // The name the system gives device `device` (UTF-8); empty when there is no such device.
+    // Names survive devices coming and going; numbers do not.
+    virtual std::string DeviceName(int device) = 0;
+    // Opens `device` (through the format mapper; wavein::MAPPER for the system's default device)
+    // with `callback`; `opened` receives the device.
     virtual TWaveInError Open(int device, const TPcmWaveFormat& format, TWaveInCallback callback,
                               void* instance, std::unique_ptr<IWaveInDevice>& opened) = 0;
     // The system's text for `error`.

@@ -2,6 +2,7 @@
 
 #include "recorder/AboutForm.h"
 #include "recorder/Links.h"
+#include "recorder/Microphones.h"
 #include "recorder/OptionsForm.h"
 #include "recorder/RecordingFile.h"
 #include "recorder/Settings.h"
@@ -9,6 +10,8 @@
 #include "ui/Cursors.h"
 #include "ui/Dialogs.h"
 #include "ui/Reader.h"
+
+#include <cmath>
 
 namespace kestova {
 
@@ -141,6 +144,21 @@ void TformMain::LoadSettings() {
     BitRateKbps = kbps;
     if (const auto rate = BitRateFromKbps(kbps)) MP3Out.BitRate = *rate;
     btBPS.SetCaption(std::to_string(kbps) + " kbps");
+    limitBytes_ = StoredMaxMessageMB() * 1e6;
+    LoadMicrophone();
+}
+
+void TformMain::LoadMicrophone() {
+    const TMicrophone microphone = MicrophoneFor(StoredMicrophone());
+    microphone_ = microphone.Device;
+    UseMicrophone();
+    if (!microphone.Notice.empty() && microphone.Notice != microphoneNotice_) lbState.SetCaption(microphone.Notice);
+    microphoneNotice_ = microphone.Notice;
+}
+
+// A device chosen while a recording runs takes over from the next recording.
+void TformMain::UseMicrophone() {
+    if (!AudioIn.Busy && AudioIn.BaseChannel() != microphone_) AudioIn.SetBaseChannel(microphone_);
 }
 
 void TformMain::SetVoiceActions(bool record, bool play, bool pause, bool stop) {
@@ -157,6 +175,9 @@ void TformMain::actRecordExecute(TComponent*) {
         return;
     }
     okPending_ = false;
+    UseMicrophone();
+    watch_.Start(limitBytes_);
+    limitReached_ = false;
     // Counted first: a run that fails to start still ends through MP3OutThreadException.
     ++openRuns_;
     try {
@@ -273,18 +294,39 @@ void TformMain::MP3OutProgress(TComponent*) {
     }
     double levels[TSoundIndicator::LevelCount];
     SoundIndicator.ReadLevels(levels);
+    const int elapsed = MP3Out.ElapsedSeconds();
+    const double seconds = static_cast<double>(AudioIn.Position) / static_cast<double>(AudioIn.BytesPerSecond());
+    const int kbps = BitRateKbps;
+    const TRecordingWatch::TNote note = watch_.Update(seconds, levels[0], kbps);
+    // Stopped here, the run reads one more block: the reserve the watch keeps under the limit.
+    if (note == TRecordingWatch::TNote::LimitReached) MP3Out.Stop();
+    const int left = static_cast<int>(std::ceil(watch_.SecondsLeft(seconds, kbps)));
     const int bar = LevelBar(levels[0]);
-    const std::string text = RecordingText(MP3Out.ElapsedSeconds(), BitRateKbps);
     // A report that arrives after a pause or stop must not bring the recording text back.
-    Post([this, bar, text] {
+    Post([this, bar, note, elapsed, left, kbps] {
         if (!RecordingShown()) return;
         pbPlay.SetPosition(bar);
-        lbState.SetCaption(text);
+        ShowRecording(note, elapsed, left, kbps);
     });
 }
 
+void TformMain::ShowRecording(TRecordingWatch::TNote note, int elapsed, int secondsLeft, int kbps) {
+    switch (note) {
+    case TRecordingWatch::TNote::Size: lbState.SetCaption(RecordingText(elapsed, kbps)); break;
+    case TRecordingWatch::TNote::TimeLeft: lbState.SetCaption(TimeLeftText(elapsed, secondsLeft)); break;
+    case TRecordingWatch::TNote::NoSound: lbState.SetCaption(NoSoundText); break;
+    case TRecordingWatch::TNote::LimitReached:
+        // As if Stop were pressed (the sink may have ended already): all recorded is kept.
+        limitReached_ = true;
+        actStopExecute(this);
+        btOK.SetEnabled(true);
+        break;
+    }
+}
+
 void TformMain::MP3OutDone(TComponent*) {
-    const std::string text = FinishedText(MP3Out.ElapsedSeconds(), BitRateKbps);
+    const int seconds = MP3Out.ElapsedSeconds();
+    const int kbps = BitRateKbps;
     try {
         KeepRecording(MP3Out.FileName, RecordFileName);
     } catch (const std::exception& e) {
@@ -293,8 +335,8 @@ void TformMain::MP3OutDone(TComponent*) {
     }
     // A microphone that stopped delivering ended the recording: what it gave is kept, and the
     // user is told why it ended.
-    Post([this, text, lost = AudioIn.DeviceLost()] {
-        RunEnded(text, "");
+    Post([this, seconds, kbps, lost = AudioIn.DeviceLost()] {
+        RunEnded(limitReached_ ? LimitReachedText(seconds, kbps) : FinishedText(seconds, kbps), "");
         if (!lost.empty()) ShowException(Exception(lost));
     });
 }

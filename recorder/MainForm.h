@@ -1,6 +1,8 @@
 #pragma once
-// The recorder window: records one voice message from the first capture device into an MP3
-// file, plays it back, and closes with OK (1) or Cancel (2).
+// The recorder window: records one voice message from the chosen capture device (the first
+// one unless the user chose another) into an MP3 file, plays it back, and closes with OK (1)
+// or Cancel (2). While it records, the status line also says when the microphone hears
+// nothing and how much time the size limit leaves; the limit ends the recording.
 //
 // Threads: everything runs on the window's thread except MP3OutProgress, MP3OutDone and
 // MP3OutThreadException, which the sink raises on its worker. Those post what they want shown
@@ -10,6 +12,7 @@
 #include "audio/ACS_Indicator.h"
 #include "audio/ACS_LAME.h"
 #include "player/cmxMP3.h"
+#include "recorder/RecordingWatch.h"
 #include "ui/ComCtrls.h"
 #include "ui/ExtCtrls.h"
 #include "ui/Form.h"
@@ -77,8 +80,9 @@ public:
     void FormClose(TComponent* Sender);
     void imgLogoClick(TComponent* Sender);
 
-    // Applies the stored bit rate: BitRateKbps, the encoder's rate (listed values only) and
-    // the caption of btBPS.
+    // Applies the stored settings: BitRateKbps, the encoder's rate (listed values only) and the
+    // caption of btBPS; the microphone (from the next recording when one runs) and the size
+    // limit.
     void LoadSettings();
 
     // The sink's events, on its worker thread.
@@ -101,12 +105,21 @@ private:
     void Post(std::function<void()> call);
     void RunEnded(const std::string& text, const std::string& error);
     void RunFailed(const std::string& error);
+    void LoadMicrophone();
+    void UseMicrophone();
+    void ShowRecording(TRecordingWatch::TNote note, int elapsed, int secondsLeft, int kbps);
 
     // Window thread only.
     int openRuns_ = 0;          // runs started whose end has not reached the window yet
     bool okPending_ = false;    // OK pressed: close once the recording is complete
     bool playPending_ = false;  // Play pressed: open the file once it is complete
     bool recordingKept_ = false;  // a finished recording is in RecordFileName
+    int microphone_ = 0;            // the device recordings start with
+    std::string microphoneNotice_;  // the missing-device notice last shown, shown only once
+    double limitBytes_ = 0;         // 0 = no size limit
+    bool limitReached_ = false;     // the limit stopped the last recording
+
+    TRecordingWatch watch_;  // guarded by its own lock: the worker's progress handler feeds it
 
 };
 

@@ -1,5 +1,6 @@
 #include "recorder/OptionsForm.h"
 
+#include "recorder/Microphones.h"
 #include "recorder/Settings.h"
 
 #include <string>
@@ -26,6 +27,10 @@ void TformOptions::BuildLayout() {
     std::vector<std::string> rates;
     for (const int kbps : BitRateChoices) rates.push_back(std::to_string(kbps));
     cbBitRate.SetItems(std::move(rates));
+    lbMicrophone.SetBounds(16, 76, 72, 16);
+    lbMicrophone.SetCaption("Microphone:");
+    cbMicrophone.SetBounds(88, 72, 121, 21);
+    cbMicrophone.SetItems(MicrophoneChoices());
     btOK.SetBounds(81, 128, 75, 25);
     btOK.SetCaption("OK");
     btOK.SetDefault(true);
@@ -42,8 +47,17 @@ void TformOptions::btOKClick(TComponent*) { SaveOptions(); }
 
 void TformOptions::LoadOptions() {
     cbBitRate.SetItemIndex(cbBitRate.IndexOf(StoredBitRateText("64")));
+    // Item 0 is Windows' default (device -1), item n + 1 is device n.
+    const int item = MicrophoneFor(StoredMicrophone()).Device + 1;
+    shownMicrophone_ = item < static_cast<int>(cbMicrophone.Items().size()) ? item : -1;
+    cbMicrophone.SetItemIndex(shownMicrophone_);
 }
 
-void TformOptions::SaveOptions() { StoreBitRateText(cbBitRate.Text()); }
+// A microphone is stored only when the user picked one, so a window without a choice goes on
+// recording from the first device.
+void TformOptions::SaveOptions() {
+    StoreBitRateText(cbBitRate.Text());
+    if (cbMicrophone.ItemIndex() != shownMicrophone_) StoreMicrophone(cbMicrophone.Text());
+}
 
 }  // namespace kestova

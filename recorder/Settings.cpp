@@ -4,7 +4,10 @@
 #include "recorder/Links.h"
 
 #include <cctype>
+#include <cmath>
 #include <cstdint>
+#include <locale>
+#include <sstream>
 
 namespace kestova {
 
@@ -15,13 +18,39 @@ std::string SettingsFileName() { return AppPath() + "zelt.ini"; }
 namespace {
 constexpr char kSection[] = "Audio";
 constexpr char kKey[] = "BitRate";
-}  // namespace
+constexpr char kMicrophoneKey[] = "Microphone";
+constexpr char kMaxMessageKey[] = "MaxMessageMB";
 
-std::string StoredBitRateText(const std::string& fallback) {
-    return ProfileFile()->ReadString(SettingsFileName(), kSection, kKey, fallback);
+std::string StoredText(const char* key, const std::string& fallback) {
+    return ProfileFile()->ReadString(SettingsFileName(), kSection, key, fallback);
 }
 
-void StoreBitRateText(const std::string& text) { ProfileFile()->WriteString(SettingsFileName(), kSection, kKey, text); }
+void StoreText(const char* key, const std::string& text) {
+    ProfileFile()->WriteString(SettingsFileName(), kSection, key, text);
+}
+
+// A plain decimal number ("10", "0.5"); nothing for anything else.
+std::optional<double> DecimalNumber(const std::string& text) {
+    std::istringstream in(text);
+    in.imbue(std::locale::classic());
+    double value = 0;
+    if (!(in >> value) || !in.eof() || !std::isfinite(value)) return std::nullopt;
+    return value;
+}
+}  // namespace
+
+std::string StoredBitRateText(const std::string& fallback) { return StoredText(kKey, fallback); }
+
+void StoreBitRateText(const std::string& text) { StoreText(kKey, text); }
+
+std::string StoredMicrophone() { return StoredText(kMicrophoneKey, ""); }
+
+void StoreMicrophone(const std::string& name) { StoreText(kMicrophoneKey, name); }
+
+double StoredMaxMessageMB() {
+    const double megabytes = DecimalNumber(StoredText(kMaxMessageKey, "")).value_or(kDefaultMaxMessageMB);
+    return megabytes > 0 ? megabytes : 0;
+}
 
 int StoredBitRateKbps() { return StrToIntDef(StoredBitRateText(""), 64); }
 

@@ -1,6 +1,6 @@
 #pragma once
-// The one stored setting: the MP3 bit rate, "BitRate" in section "Audio" of "zelt.ini" in the
-// program folder.
+// The stored settings, in section "Audio" of "zelt.ini" in the program folder: the MP3 bit rate
+// ("BitRate"), the microphone ("Microphone", by name) and the size limit ("MaxMessageMB").
 #include "audio/ACS_LAME.h"
 
 #include <optional>
@@ -20,6 +20,17 @@ void StoreBitRateText(const std::string& text);
 
 // The stored number; 64 when the file, the key or a decimal number is absent.
 int StoredBitRateKbps();
+
+// The stored microphone's name; empty when none is stored (record from device 0).
+std::string StoredMicrophone();
+// Raises when the file cannot be written.
+void StoreMicrophone(const std::string& name);
+
+// Many mail servers refuse messages above 10 MB.
+constexpr double kDefaultMaxMessageMB = 10;
+// The size limit of one recording in MB (1,000,000 bytes, as the status line's k); 10 when
+// absent or not a number, 0 (no limit) for 0 or less.
+double StoredMaxMessageMB();
 
 // The encoder's rate for a listed number; nothing for any other number.
 std::optional<TMP3BitRate> BitRateFromKbps(int kbps);

@@ -21,6 +21,16 @@ std::string FinishedText(int seconds, int kbps) {
     return "Stopped. Size: " + std::to_string(SizeEstimate(seconds, kbps)) + " k";
 }
 
+std::string TimeLeftText(int seconds, int secondsLeft) {
+    return "Recording...   " + TimeText(seconds) + " Left: " + TimeText(secondsLeft);
+}
+
+const char* const NoSoundText = "No sound from the microphone. Is it muted?";
+
+std::string LimitReachedText(int seconds, int kbps) {
+    return "Size limit reached. Size: " + std::to_string(SizeEstimate(seconds, kbps)) + " k";
+}
+
 std::string PlayingText(int seconds) { return "Playing...   " + TimeText(seconds); }
 
 int LevelBar(double level) {

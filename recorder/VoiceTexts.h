@@ -14,6 +14,12 @@ int SizeEstimate(int seconds, int kbps);
 std::string RecordingText(int seconds, int kbps);
 // "Stopped. Size: 80 k".
 std::string FinishedText(int seconds, int kbps);
+// "Recording...   8:20 Left: 1:40": the time the size limit still leaves.
+std::string TimeLeftText(int seconds, int secondsLeft);
+// In place of the recording text while the microphone hears nothing.
+extern const char* const NoSoundText;
+// "Size limit reached. Size: 10000 k": the finished text of a recording the limit stopped.
+std::string LimitReachedText(int seconds, int kbps);
 // "Playing...   0:7".
 std::string PlayingText(int seconds);
 

@@ -7,6 +7,8 @@
 #     monitor of "vmic" is the default source, i.e. the test microphone, which a test can switch
 #     between tone and silence (see start_tone_switch). PulseAudio's own sine
 #     source bursts 2 s at a time, which Wine's 100 ms record queue drops, hence the pacat feed.
+#     Wine names each capture device after its source: the tone is "Monitor of Tone", and a
+#     second null sink's monitor, "Monitor of Silent", hears nothing.
 #   - for each --prefix DIR:ARCH, a Wine prefix (created if missing) with a persistent
 #     wineserver and one detached Wine process, so that services.exe and explorer.exe are
 #     started once and not by every test (each start would hold ctest's pipes for ~3.6 s).
@@ -60,7 +62,7 @@ start_pulse() {
     --disable-shm=yes --log-target="file:$run/pulse.log" \
     --load="module-native-protocol-unix socket=$d/native auth-anonymous=1" \
     --load="module-null-sink sink_name=spk rate=44100 norewinds=1" \
-    --load="module-null-sink sink_name=vmic rate=22050 format=s16le channels=2 norewinds=1" \
+    --load="module-null-sink sink_name=vmic rate=22050 format=s16le channels=2 norewinds=1 sink_properties=device.description=Tone" \
     >/dev/null 2>&1 &
   pids+=($!)
   if ! wait_for 20 pactl info; then say "PulseAudio did not come up (see $run/pulse.log)"; return; fi
@@ -112,6 +114,12 @@ start_small_drive() {
   export KESTOVA_SMALL_DRIVE="$dir"
 }
 
+add_silent_source() {  # a second microphone, for choosing one by name
+  pactl info >/dev/null 2>&1 || return
+  pactl load-module module-null-sink sink_name=quiet rate=22050 format=s16le channels=2 norewinds=1 \
+    sink_properties=device.description=Silent >/dev/null
+}
+
 start_wine() {  # start_wine DIR ARCH
   local dir=$1 arch=$2 loader
   loader=$("$root/scripts/wine-loader" "$arch") || { say "$arch: $loader"; return; }
@@ -154,6 +162,7 @@ start_xvfb
 start_pulse
 start_tone_switch
 start_small_drive
+add_silent_source
 for entry in "${prefixes[@]}"; do
   start_wine "${entry%:*}" "${entry##*:}"
 done

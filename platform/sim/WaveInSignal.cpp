@@ -76,12 +76,16 @@ void TWaveInSignal::Fill(char* out, std::size_t count, std::uint64_t position) c
         FillSine(out, count, position);
         return;
     case TSimSignal::Silence:
-        std::memset(out, format_.BitsPerSample == 8 ? 0x80 : 0, count);
+        FillSilence(out, count);
         return;
     case TSimSignal::WavFile:
         FillLoop(out, count, position);
         return;
     }
+}
+
+void TWaveInSignal::FillSilence(char* out, std::size_t count) const {
+    std::memset(out, format_.BitsPerSample == 8 ? 0x80 : 0, count);
 }
 
 void TWaveInSignal::FillLoop(char* out, std::size_t count, std::uint64_t position) const {

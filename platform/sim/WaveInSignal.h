@@ -17,6 +17,8 @@ public:
 
     // Fills `count` bytes (whole frames) that begin at byte `position` of the stream.
     void Fill(char* out, std::size_t count, std::uint64_t position) const;
+    // What a muted microphone gives: zero samples (8-bit: the mid-point).
+    void FillSilence(char* out, std::size_t count) const;
 
 private:
     void FillLoop(char* out, std::size_t count, std::uint64_t position) const;

@@ -178,7 +178,10 @@ private:
             });
             if (interrupted) continue;
             queue_.pop_front();
-            signal_.Fill(header->Data, count, position_);
+            if (port_.muted_)
+                signal_.FillSilence(header->Data, count);
+            else
+                signal_.Fill(header->Data, count, position_);
             position_ += count;
             header->BytesRecorded = count;
             MarkDone(*header);
@@ -216,14 +219,22 @@ private:
 
 TWaveInError TWaveInSim::Open(int device, const TPcmWaveFormat& format, TWaveInCallback callback, void* instance,
                               std::unique_ptr<IWaveInDevice>& opened) {
-    if (device < 0 || device >= config_.DeviceCount) return wavein::BADDEVICEID;
+    if (device < wavein::MAPPER || device >= config_.DeviceCount || config_.DeviceCount == 0)
+        return wavein::BADDEVICEID;
     if (config_.Failure == TSimFailure::OpenFails) return wavein::ALLOCATED;
     if (!SupportedFormat(format)) return wavein::BADFORMAT;
     TWaveInSignal signal;
     TWaveInError error = wavein::SUCCESS;
     if (!signal.Load(config_, format, error)) return error;
     opened = std::make_unique<TSimDevice>(*this, format, std::move(signal), callback, instance);
+    lastOpened_ = device;
     return wavein::SUCCESS;
+}
+
+std::string TWaveInSim::DeviceName(int device) {
+    if (device < 0 || device >= config_.DeviceCount) return "";
+    if (static_cast<std::size_t>(device) < config_.Names.size()) return config_.Names[static_cast<std::size_t>(device)];
+    return "Microphone " + std::to_string(device + 1);
 }
 
 std::string TWaveInSim::ErrorText(TWaveInError error) {

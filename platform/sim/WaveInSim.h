@@ -8,6 +8,7 @@
 #include <atomic>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace kestova {
 
@@ -22,6 +23,9 @@ enum class TSimFailure {
 
 struct TWaveInSimConfig {
     int DeviceCount = 1;
+    // Device n's name is Names[n]; a device without one is "Microphone n+1". The wave mapper
+    // opens device 0.
+    std::vector<std::string> Names;
     TSimSignal Signal = TSimSignal::Sine;
     double Frequency = 440.0;    // Sine, Hz
     double Amplitude = 0.5;      // Sine, share of full scale
@@ -36,6 +40,7 @@ public:
     explicit TWaveInSim(TWaveInSimConfig config = {}) : config_(std::move(config)) {}
 
     int NumDevs() override { return config_.DeviceCount; }
+    std::string DeviceName(int device) override;
     TWaveInError Open(int device, const TPcmWaveFormat& format, TWaveInCallback callback, void* instance,
                       std::unique_ptr<IWaveInDevice>& opened) override;
     std::string ErrorText(TWaveInError error) override;
@@ -46,6 +51,10 @@ public:
     // Reset, and at its last Start.
     std::uint64_t HeardAtHalt() const { return heardAtHalt_.load(); }
     std::uint64_t HeardAtStart() const { return heardAtStart_.load(); }
+    // The number the last successful Open was given (wavein::MAPPER included); -2 before any.
+    int LastOpened() const { return lastOpened_.load(); }
+    // A muted microphone hears silence, whatever its signal, until it is unmuted.
+    void SetMuted(bool muted) { muted_ = muted; }
 
 private:
     friend class TSimDevice;
@@ -53,6 +62,8 @@ private:
     const TWaveInSimConfig config_;
     std::atomic<int> open_{0};
     std::atomic<std::uint64_t> heardAtHalt_{0}, heardAtStart_{0};
+    std::atomic<int> lastOpened_{-2};
+    std::atomic<bool> muted_{false};
 };
 
 }  // namespace kestova

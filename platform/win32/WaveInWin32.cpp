@@ -1,6 +1,7 @@
 // The wave-in port over winmm. Each prepared TWaveHeader carries a real WAVEHDR in its System
 // bytes, whose dwUser points back at it, so the callback can hand back the caller's header.
 #include "platform/WaveIn.h"
+#include "platform/win32/WideText.h"
 
 #include <windows.h>
 #include <mmsystem.h>
@@ -33,9 +34,12 @@ public:
         pcm.wf.nAvgBytesPerSec = format.AvgBytesPerSec;
         pcm.wf.nBlockAlign = format.BlockAlign;
         pcm.wBitsPerSample = format.BitsPerSample;
-        return waveInOpen(&handle_, static_cast<UINT>(device), reinterpret_cast<LPCWAVEFORMATEX>(&pcm),
+        // A numbered device goes through the mapper for the format; the mapper itself needs no flag.
+        const DWORD mapped = device == wavein::MAPPER ? 0 : WAVE_MAPPED;
+        const UINT id = device == wavein::MAPPER ? WAVE_MAPPER : static_cast<UINT>(device);
+        return waveInOpen(&handle_, id, reinterpret_cast<LPCWAVEFORMATEX>(&pcm),
                           reinterpret_cast<DWORD_PTR>(&WaveInProc), reinterpret_cast<DWORD_PTR>(this),
-                          CALLBACK_FUNCTION | WAVE_MAPPED);
+                          CALLBACK_FUNCTION | mapped);
     }
 
     TWaveInError PrepareHeader(TWaveHeader& header) override {
@@ -91,6 +95,13 @@ public:
     TWaveInWin32() : numDevs_(static_cast<int>(waveInGetNumDevs())) {}
 
     int NumDevs() override { return numDevs_; }
+
+    std::string DeviceName(int device) override {
+        if (device < 0) return "";
+        WAVEINCAPSW caps{};
+        if (waveInGetDevCapsW(static_cast<UINT_PTR>(device), &caps, sizeof caps) != MMSYSERR_NOERROR) return "";
+        return win32::Narrow(caps.szPname);
+    }
 
     TWaveInError Open(int device, const TPcmWaveFormat& format, TWaveInCallback callback, void* instance,
                       std::unique_ptr<IWaveInDevice>& opened) override {

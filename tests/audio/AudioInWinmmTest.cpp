@@ -1,5 +1,5 @@
-// Capture from the machine's real first input device through winmm (under Wine: the harness's
-// test microphone, a 440 Hz tone at 22050 Hz 16-bit stereo).
+// Capture from the machine's real input devices through winmm (under Wine: the harness's test
+// microphone, a 440 Hz tone at 22050 Hz 16-bit stereo, and a second, silent one).
 #ifdef _WIN32
 #include "AudioTestDoubles.h"
 #include "audio/ACS_Audio.h"
@@ -93,6 +93,29 @@ protected:
     TTestSink sink;
     TEventLog log{sink};
 };
+
+// One second from `device` into `file`.
+void CaptureOneSecond(int device, const std::string& file) {
+    TAudioIn in;
+    in.SetBaseChannel(device);
+    in.InBitsPerSample = 16;
+    in.InChannels = 2;
+    in.InSampleRate = 22050;
+    in.RecTime = 1;
+    TTestSink sink;
+    sink.SetInput(&in);
+    sink.FileName = file;
+    TEventLog log(sink);
+    sink.Run();
+    ASSERT_TRUE(log.WaitEnds()) << "the capture from device " << device << " never ended";
+    ASSERT_EQ(log.Errors(), 0) << log.LastError();
+}
+
+int16_t Peak(const std::vector<int16_t>& samples) {
+    int16_t peak = 0;
+    for (int16_t sample : samples) peak = std::max<int16_t>(peak, sample);
+    return peak;
+}
 
 }  // namespace
 
@@ -191,9 +214,31 @@ TEST_F(AudioInWinmm, CapturesTwoSecondsOfTheToneFromTheFirstDevice) {
     std::printf("capture pace over 10 blocks: %.0f B/s\n", pace);
 
     const std::vector<int16_t> left = LeftChannel(file);
-    int16_t peak = 0;
-    for (int16_t sample : left) peak = std::max<int16_t>(peak, sample);
-    EXPECT_GT(peak, 4000) << "no tone";
+    EXPECT_GT(Peak(left), 4000) << "no tone";
     EXPECT_NEAR(ToneFrequency(left, 22050), 440.0, 5.0);
+}
+// The harness's two sources by the names Wine reports for them; the one chosen by name is the
+// one heard, and the wave mapper records from the default source, the tone.
+TEST_F(AudioInWinmm, RecordsTheMicrophoneChosenByName) {
+    const auto port = WaveIn();
+    int tone = -1, silent = -1;
+    for (int device = 0; device < port->NumDevs(); ++device) {
+        if (port->DeviceName(device) == "Monitor of Tone") tone = device;
+        if (port->DeviceName(device) == "Monitor of Silent") silent = device;
+    }
+    if (tone < 0 || silent < 0) GTEST_SKIP() << "not the harness's two microphones";
+    const std::string file = (std::filesystem::temp_directory_path() / "kestova_chosen.raw").string();
+    for (const auto& [device, heard] : {std::pair{tone, true}, {silent, false}, {wavein::MAPPER, true}}) {
+        CaptureOneSecond(device, file);
+        const std::vector<int16_t> left = LeftChannel(file);
+        ASSERT_GE(left.size(), 22050u) << device;
+        if (heard) {
+            EXPECT_GT(Peak(left), 4000) << device;
+            EXPECT_NEAR(ToneFrequency(left, 22050), 440.0, 5.0) << device;
+        } else {
+            EXPECT_EQ(Peak(left), 0) << device;
+        }
+    }
+    std::remove(file.c_str());
 }
 #endif

@@ -23,6 +23,10 @@
 
 #include <gtest/gtest.h>
 
+#include <mmsystem.h>
+
+#include <algorithm>
+#include <cstdlib>
 #include <fstream>
 #include <iterator>
 
@@ -162,6 +166,42 @@ TEST_F(DialogsWin32, OptionsDialogPicksWithTheListAndEnter) {
     EXPECT_EQ(options.ShowModal(), mrOk);
     EXPECT_EQ(ProfileFile()->ReadString(folder.File("zelt.ini"), "Audio", "BitRate", ""), "8");
     EXPECT_TRUE(shot) << kShotDir << "/options-dialog.png";
+}
+
+// The system's capture devices as Wine reports them (under the harness its two PulseAudio
+// sources), listed by name below the bit rate.
+TEST_F(DialogsWin32, OptionsListsTheSystemsMicrophonesByName) {
+    SetWaveIn(CreateOsWaveIn());
+    std::vector<std::string> items;
+    bool shot = false;
+    WhenShown("Options", [&](HWND dialog) {
+        HWND list = FindWindowExW(dialog, Child(dialog, L"ComboBox", ""), L"ComboBox", nullptr);
+        const int count = static_cast<int>(SendMessageW(list, CB_GETCOUNT, 0, 0));
+        for (int i = 0; i < count; ++i) {
+            wchar_t text[MAXPNAMELEN + 16] = {};  // device names are shorter than MAXPNAMELEN
+            SendMessageW(list, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text));
+            items.push_back(win32::Narrow(text));
+        }
+        // Wine under Xvfb leaves a dropped-down list black on the X screen: the picture shows a
+        // device picked by name instead.
+        SendMessageW(list, CB_SELECTSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(L"Monitor of Tone"));
+        shot = Shot(dialog, "options-microphone.png");
+        PostMessageW(dialog, WM_KEYDOWN, VK_ESCAPE, 0);
+    });
+    TformOptions options(nullptr);
+    EXPECT_EQ(options.ShowModal(), mrCancel);
+    ASSERT_EQ(items.size(), waveInGetNumDevs() + 1);
+    EXPECT_EQ(items[0], "Windows default");
+    for (UINT device = 0; device < waveInGetNumDevs(); ++device) {
+        WAVEINCAPSW caps{};
+        ASSERT_EQ(waveInGetDevCapsW(device, &caps, sizeof caps), MMSYSERR_NOERROR);
+        EXPECT_EQ(items[device + 1], win32::Narrow(caps.szPname));
+    }
+    if (std::getenv("PULSE_SERVER")) {
+        EXPECT_NE(std::find(items.begin(), items.end(), "Monitor of Tone"), items.end());
+        EXPECT_NE(std::find(items.begin(), items.end(), "Monitor of Silent"), items.end());
+    }
+    EXPECT_TRUE(shot) << kShotDir << "/options-microphone.png";
 }
 
 TEST_F(DialogsWin32, AboutWindowShowsItsLinksAndClosesEveryWay) {

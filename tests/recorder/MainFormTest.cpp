@@ -10,6 +10,8 @@
 #include "platform/sim/WaveInSim.h"
 #include "recorder/Links.h"
 #include "recorder/RecordingFile.h"
+#include "recorder/RecordingWatch.h"
+#include "recorder/Settings.h"
 #include "recorder/VoiceTexts.h"
 #include "tests/recorder/RecorderFixture.h"
 #include "ui/Dialogs.h"
@@ -19,6 +21,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -276,4 +279,64 @@ TEST_F(RecorderWindow, StoredRatesApplyAndOthersOnlyShow) {
     std::ofstream(ini) << "[Audio]\nBitRate=fast\n";
     TformMain form;
     EXPECT_EQ(H::Caption(form, "btBPS"), "64 kbps");
+}
+
+// A muted microphone: the hint comes once 3 s of audio stayed below the floor, the recording
+// goes on, and the first update with sound takes the hint away.
+TEST_F(RecorderWindow, SilentMicrophoneIsNamedUntilSoundArrives) {
+    auto port = std::make_shared<TWaveInSim>(microphone);
+    port->SetMuted(true);
+    SetWaveIn(port);
+    TformMain form;
+    const auto audioSeconds = [&] { return form.AudioIn.Position / 88200.0; };
+    ASSERT_TRUE(H::Execute(form, "actRecord"));
+    ASSERT_TRUE(WaitFor([&] { return Status(form) == NoSoundText; }));
+    EXPECT_GE(audioSeconds(), kSilenceSeconds);
+    EXPECT_EQ(Buttons(form), "rpASo");
+    EXPECT_EQ(H::Position(form, "pbPlay"), 0);
+    port->SetMuted(false);
+    const double unmuted = audioSeconds();
+    ASSERT_TRUE(WaitFor([&] { return RecordingShown(form); }));
+    // The blocks the device had filled before, and the one that ends with sound.
+    EXPECT_LE(audioSeconds() - unmuted, (TAudioIn::kDriverBuffers + 2) * TAudioIn::kBlockSize / 88200.0);
+    EXPECT_GT(H::Position(form, "pbPlay"), 0);
+    H::Execute(form, "actStop");
+    ASSERT_TRUE(Shows(form, "Stopped. Size: "));
+}
+
+// 0.1 MB at 64 kbps is 12.5 s: the time left shows from 10 s on, then the recording ends by
+// itself with a complete file no larger than the limit, ready to play and accept.
+TEST_F(RecorderWindow, SizeLimitWarnsThenStopsWithACompleteFile) {
+    std::ofstream(ini) << "[Audio]\nMaxMessageMB=0.1\n";
+    TformMain form;
+    std::vector<std::string> texts;
+    form.lbState.SetViewHook([&] { texts.push_back(Status(form)); });
+    ASSERT_TRUE(H::Execute(form, "actRecord"));
+    ASSERT_TRUE(Shows(form, "Size limit reached. Size: "));
+    form.lbState.SetViewHook(nullptr);
+    const auto left = std::find_if(texts.begin(), texts.end(), [](const std::string& text) {
+        return text.find(" Left: ") != std::string::npos;
+    });
+    ASSERT_NE(left, texts.end());
+    EXPECT_EQ(*left, TimeLeftText(10, 3)) << "the first time-left text, at 80 %";
+    EXPECT_EQ(Buttons(form), "RPasO");
+    const std::vector<char> file = Bytes(form.RecordFileName);
+    EXPECT_LE(file.size(), 100000u);
+    EXPECT_GT(file.size(), 90000u);
+    EXPECT_EQ(file[0], 0x4D);
+    EXPECT_EQ(std::string(file.end() - 128, file.end() - 125), "TAG");
+    ASSERT_TRUE(H::Execute(form, "actPlay"));
+    ASSERT_TRUE(Shows(form, "Playing...   0:0"));
+    EXPECT_EQ(form.Player->LengthSeconds(), 12);
+    H::Click(form, "btOK");
+    EXPECT_EQ(form.ModalResult(), mrOk);
+}
+
+TEST_F(RecorderWindow, SizeLimitIsDecimalMegabytesTenByDefaultAndZeroIsNone) {
+    EXPECT_EQ(StoredMaxMessageMB(), 10);
+    for (const auto& [text, megabytes] : std::vector<std::pair<std::string, double>>{
+             {"25", 25}, {"0.5", 0.5}, {"0", 0}, {"-3", 0}, {"ten", 10}, {"5 MB", 10}, {"", 10}}) {
+        std::ofstream(ini) << "[Audio]\nMaxMessageMB=" << text << "\n";
+        EXPECT_EQ(StoredMaxMessageMB(), megabytes) << text;
+    }
 }

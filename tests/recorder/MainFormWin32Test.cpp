@@ -7,6 +7,7 @@
 #include "platform/MainThread.h"
 #include "platform/WaveIn.h"
 #include "recorder/Links.h"
+#include "recorder/VoiceTexts.h"
 #include "tests/audio/ScratchFolder.h"
 #include "ui/Dialogs.h"
 #include "ui/win32/FormWindow.h"
@@ -151,4 +152,37 @@ TEST_F(RecorderWin32, ToolbarButtonsAndTabOrderAreTheRecordersOwn) {
     EXPECT_EQ(okType, BS_PUSHBUTTON);
     EXPECT_EQ(cancelType, BS_PUSHBUTTON);
     EXPECT_EQ(tabs, (std::vector<std::string>{rate, "Cancel"}));  // OK is disabled
+}
+
+// The harness's silent source chosen by name: after 3 s of it the status line asks whether the
+// microphone is muted, and the recording goes on until Stop.
+TEST_F(RecorderWin32, SilentMicrophoneChosenByNameIsNamedMuted) {
+    bool present = false;
+    for (int device = 0; device < WaveIn()->NumDevs(); ++device)
+        present = present || WaveIn()->DeviceName(device) == "Monitor of Silent";
+    if (!present) GTEST_SKIP() << "not the harness's silent microphone";
+    std::ofstream(folder.File("zelt.ini"), std::ios::binary) << "[Audio]\r\nMicrophone=Monitor of Silent\r\n";
+    TformMain form;
+    std::string hint, finished;
+    MainThread()->Post([&] {
+        RunGuarded([&] {
+            TFormWindow& window = *host.WindowOf(form);
+            HWND state = window.HandleOf(form.lbState);
+            const auto press = [&](const TAction& action) {
+                SendMessageW(window.Handle(), WM_COMMAND, MAKEWPARAM(window.CommandOf(action), BN_CLICKED),
+                             reinterpret_cast<LPARAM>(window.HandleOf(form.tbVoice)));
+            };
+            press(form.actRecord);
+            WaitFor([&] { return TextOf(state) == NoSoundText; });
+            hint = TextOf(state);
+            press(form.actStop);
+            WaitFor([&] { return TextOf(state).rfind("Stopped. Size: ", 0) == 0; });
+            finished = TextOf(state);
+            SendMessageW(window.HandleOf(form.btOK), BM_CLICK, 0, 0);
+        });
+    });
+    EXPECT_EQ(form.ShowModal(), mrOk);
+    EXPECT_EQ(hint, NoSoundText);
+    EXPECT_EQ(finished.substr(0, 15), "Stopped. Size: ") << finished;
+    EXPECT_GE(form.MP3Out.ElapsedSeconds(), 3);
 }

@@ -3,6 +3,7 @@
 #include "recorder/OptionsForm.h"
 
 #include "recorder/MainForm.h"
+#include "platform/WaveIn.h"
 #include "recorder/VoiceTexts.h"
 #include "tests/recorder/RecorderFixture.h"
 #include "ui/Dialogs.h"
@@ -60,6 +61,33 @@ protected:
         else
             H::ClickMenu(form, trigger);
         return seen;
+    }
+
+    // Three named microphones in place of the fixture's one; the port, to ask what it opened.
+    std::shared_ptr<TWaveInSim> Microphones(std::vector<std::string> names) {
+        microphone.DeviceCount = static_cast<int>(names.size());
+        microphone.Names = std::move(names);
+        auto port = std::make_shared<TWaveInSim>(microphone);
+        SetWaveIn(port);
+        return port;
+    }
+    // Picks microphone item `item` in the dialog and leaves with OK.
+    void ChooseMicrophone(TformMain& form, const std::string& item) {
+        host.WhenModal([&](TForm& shown) {
+            auto& options = dynamic_cast<TformOptions&>(shown);
+            options.cbMicrophone.SetItemIndex(options.cbMicrophone.IndexOf(item));
+            H::Click(shown, "btOK");
+        });
+        H::Click(form, "btBPS");
+    }
+    std::string ShownMicrophone(TformMain& form) {
+        std::string shown;
+        host.WhenModal([&](TForm& dialog) {
+            shown = dynamic_cast<TformOptions&>(dialog).cbMicrophone.Text();
+            H::Click(dialog, "btCancel");
+        });
+        H::Click(form, "btBPS");
+        return shown;
     }
 
     std::string Recorded(TformMain& form, int seconds) {
@@ -179,4 +207,45 @@ TEST_F(OptionsDialog, UnwritableFileIsReportedAndTheDialogStillClosesWithOk) {
     EXPECT_EQ(host.Boxes()[0].Flags, unsigned(mbIconStop));
     EXPECT_EQ(form.btBPS.Caption(), "64 kbps");
     EXPECT_EQ(form.MP3Out.BitRate, br64);
+}
+
+// Numbers change as devices come and go; the choice follows the name.
+TEST_F(OptionsDialog, MicrophoneIsChosenByNameAndFollowsItsDevice) {
+    auto port = Microphones({"Webcam", "Headset", "Laptop"});
+    {
+        TformMain form;
+        TformOptions options(&form);
+        EXPECT_EQ(options.lbMicrophone.Caption(), "Microphone:");
+        EXPECT_EQ(options.cbMicrophone.Items(),
+                  (std::vector<std::string>{"Windows default", "Webcam", "Headset", "Laptop"}));
+        EXPECT_EQ(options.cbMicrophone.Text(), "Webcam");  // nothing stored: device 0
+        ChooseMicrophone(form, "Headset");
+        EXPECT_EQ(FileText(ini), "[Audio]\r\nBitRate=64\r\nMicrophone=Headset\r\n");
+        Recorded(form, 1);
+        EXPECT_EQ(port->LastOpened(), 1);
+        ChooseMicrophone(form, "Windows default");
+        Recorded(form, 1);
+        EXPECT_EQ(port->LastOpened(), wavein::MAPPER);
+        ChooseMicrophone(form, "Headset");
+    }
+    port = Microphones({"Headset", "Laptop"});  // the webcam unplugged
+    TformMain form;
+    EXPECT_EQ(form.lbState.Caption(), "Click 'Record' button to start");
+    EXPECT_EQ(ShownMicrophone(form), "Headset");
+    Recorded(form, 1);
+    EXPECT_EQ(port->LastOpened(), 0);
+}
+
+// A missing device: the first one records, the status line says so once, the choice is kept.
+TEST_F(OptionsDialog, MissingMicrophoneFallsBackToTheFirstAndSaysSoOnce) {
+    std::ofstream(ini, std::ios::binary) << "[Audio]\r\nMicrophone=Headset\r\n";
+    auto port = Microphones({"Webcam", "Laptop"});
+    TformMain form;
+    EXPECT_EQ(form.lbState.Caption(), "Headset not found, using the first microphone");
+    EXPECT_EQ(ShownMicrophone(form), "Webcam");
+    Recorded(form, 1);
+    EXPECT_EQ(port->LastOpened(), 0);
+    Choose(form, "128", "btOK");
+    EXPECT_EQ(form.lbState.Caption(), FinishedText(form.MP3Out.ElapsedSeconds(), 64));  // not again
+    EXPECT_EQ(FileText(ini), "[Audio]\r\nMicrophone=Headset\r\nBitRate=128\r\n");
 }
