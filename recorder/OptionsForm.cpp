@@ -1,5 +1,6 @@
 #include "recorder/OptionsForm.h"
 
+#include "recorder/Links.h"
 #include "recorder/Settings.h"
 
 #include <string>
@@ -10,6 +11,7 @@ namespace kestova {
 TformOptions::TformOptions(TForm* owner) : TForm(owner) {
     BuildLayout();
     btOK.OnClick = [this](TComponent* sender) { btOKClick(sender); };
+    OnHelp = [](TComponent*) { OpenHelpFile(); };
     FormCreate();
 }
 
@@ -26,6 +28,7 @@ void TformOptions::BuildLayout() {
     std::vector<std::string> rates;
     for (const int kbps : BitRateChoices) rates.push_back(std::to_string(kbps));
     cbBitRate.SetItems(std::move(rates));
+    SetActiveControl(&cbBitRate);
     btOK.SetBounds(81, 128, 75, 25);
     btOK.SetCaption("OK");
     btOK.SetDefault(true);

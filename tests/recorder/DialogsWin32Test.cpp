@@ -19,16 +19,24 @@
 #include "tests/ui/RealWindows.h"
 #include "ui/Dialogs.h"
 #include "ui/win32/FormWindow.h"
+#include "ui/win32/Handles.h"
 #include "ui/win32/Win32Host.h"
 
 #include <gtest/gtest.h>
+
+#include <oleacc.h>
 
 #include <fstream>
 #include <iterator>
 
 using namespace kestova;
 using namespace std::chrono_literals;
+using kestova::test::AccessibleChildCount;
+using kestova::test::AccessibleName;
+using kestova::test::AccessibleRole;
+using kestova::test::AccessibleState;
 using kestova::test::HasDisplay;
+using kestova::test::InTurns;
 using kestova::test::SaveScreenshot;
 using kestova::test::TextOf;
 using kestova::test::TScratchFolder;
@@ -94,6 +102,15 @@ protected:
         return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
     }
 
+    // Keys as the keyboard sends them, to the window that has the focus.
+    static void Key(HWND window, WPARAM key) { PostMessageW(window, WM_KEYDOWN, key, 1); }
+    static int HotButton(HWND toolbar) { return static_cast<int>(SendMessageW(toolbar, TB_GETHOTITEM, 0, 0)); }
+    std::string HelpFile() const { return folder.File("zelt.chm"); }
+
+    struct TComApartment {  // screen readers' objects come through COM
+        TComApartment() { CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED); }
+        ~TComApartment() { CoUninitialize(); }
+    } apartment;
     TScratchFolder folder{"dialogs-win32"};
     std::shared_ptr<TSimShell> shell = std::make_shared<TSimShell>();
     TWin32Host host;
@@ -209,11 +226,14 @@ TEST_F(DialogsWin32, AboutWindowShowsItsLinksAndClosesEveryWay) {
 TEST_F(DialogsWin32, RecorderToolbarOpensAboutOverTheWindow) {
     TformMain form;
     bool shown = false;
+    POINT aboutCentre{}, ownerCentre{};
     MainThread()->Post([&] {
         RunGuarded([&] {
             TFormWindow& window = *host.WindowOf(form);
             WhenShown("About Kestova for Outlook", [&](HWND about) {
                 shown = GetWindow(about, GW_OWNER) == window.Handle() && !IsWindowEnabled(window.Handle());
+                aboutCentre = Centre(about);
+                ownerCentre = Centre(window.Handle());
                 PostMessageW(about, WM_KEYDOWN, VK_ESCAPE, 0);
             });
             SendMessageW(window.Handle(), WM_COMMAND, MAKEWPARAM(window.CommandOf(form.actAbout), BN_CLICKED),
@@ -223,6 +243,8 @@ TEST_F(DialogsWin32, RecorderToolbarOpensAboutOverTheWindow) {
     });
     EXPECT_EQ(form.ShowModal(), mrCancel);
     EXPECT_TRUE(shown);
+    EXPECT_NEAR(aboutCentre.x, ownerCentre.x, 1);
+    EXPECT_NEAR(aboutCentre.y, ownerCentre.y, 1);
 }
 
 // The system's shell with no help file next to the program: nothing comes back, nothing shows.
@@ -252,3 +274,171 @@ TEST(HelpFile, IsACompiledHtmlHelpFileWithThePages) {
         EXPECT_NE(bytes.find(page), std::string::npos) << page;
 }
 
+
+// Esc is Cancel (asking once something is recorded), Enter is OK once OK is enabled, Record has
+// the focus, Tab goes round the tab stops, arrows move along the toolbar's enabled buttons and
+// Space presses one, F1 opens the help file.
+TEST_F(DialogsWin32, RecorderAnswersTheKeyboardAsADialogDoes) {
+    TformMain form;
+    HWND window = nullptr, toolbar = nullptr, rate = nullptr, cancel = nullptr;
+    InTurns({
+        [&] {
+            window = host.WindowOf(form)->Handle();
+            toolbar = host.WindowOf(form)->HandleOf(form.tbVoice);
+            rate = host.WindowOf(form)->HandleOf(form.btBPS);
+            cancel = host.WindowOf(form)->HandleOf(form.btCancel);
+            EXPECT_EQ(GetFocus(), toolbar);
+            EXPECT_EQ(HotButton(toolbar), 0);  // Record
+            Key(toolbar, VK_RIGHT);
+        },
+        [&] {
+            EXPECT_EQ(HotButton(toolbar), 4);  // About: Play, Pause and Stop are disabled
+            Key(toolbar, VK_LEFT);
+        },
+        [&] {
+            EXPECT_EQ(HotButton(toolbar), 0);
+            Key(toolbar, VK_TAB);
+        },
+        [&] {
+            EXPECT_EQ(GetFocus(), rate);
+            Key(rate, VK_TAB);
+        },
+        [&] {
+            EXPECT_EQ(GetFocus(), cancel);  // OK is disabled
+            Key(cancel, VK_TAB);
+        },
+        [&] {
+            EXPECT_EQ(GetFocus(), toolbar);
+            Key(toolbar, VK_F1);
+        },
+        [&] {
+            EXPECT_EQ(shell->Opened(), std::vector<std::string>{HelpFile()});
+            SetFocus(window);
+            Key(window, VK_RETURN);
+        },
+        [&] {
+            EXPECT_EQ(form.ModalResult(), mrNone);  // OK is still disabled
+            SetFocus(toolbar);
+            Key(toolbar, VK_SPACE);
+        },
+        [&] {
+            EXPECT_FALSE(form.actRecord.Enabled());
+            EXPECT_TRUE(form.actStop.Enabled());
+            Key(toolbar, VK_ESCAPE);
+        },
+        [&] {  // in the confirmation box
+            HWND box = FindWindowW(L"#32770", L"Confirm");
+            EXPECT_NE(box, nullptr);
+            PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDNO, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(box, IDNO)));
+        },
+        [&] {
+            EXPECT_EQ(form.ModalResult(), mrNone);
+            EXPECT_TRUE(form.btOK.Enabled());
+            SetFocus(window);
+            Key(window, VK_RETURN);
+        },
+    });
+    EXPECT_EQ(form.ShowModal(), mrOk);
+}
+
+// Options opens on the bit-rate list and About on OK; F1 in either opens the help file, and
+// the recorder, active again, has the focus where it was.
+TEST_F(DialogsWin32, DialogsOpenOnTheirFirstChoiceAndF1OpensHelp) {
+    TformMain form;
+    HWND rate = nullptr;
+    InTurns({
+        [&] {
+            rate = host.WindowOf(form)->HandleOf(form.btBPS);
+            SetFocus(rate);
+            Key(rate, VK_SPACE);
+            PostMessageW(rate, WM_KEYUP, VK_SPACE, 0xC0000001);
+        },
+        [&] {  // in Options
+            HWND list = Child(FindWindowW(L"KestovaForm", L"Options"), L"ComboBox", "");
+            EXPECT_NE(list, nullptr);
+            EXPECT_EQ(GetFocus(), list);
+            Key(GetFocus(), VK_F1);
+        },
+        [&] {
+            EXPECT_EQ(shell->Opened().size(), 1u);
+            Key(GetFocus(), VK_ESCAPE);
+        },
+        [&] {
+            TFormWindow& window = *host.WindowOf(form);
+            SetActiveWindow(window.Handle());
+            EXPECT_EQ(GetFocus(), rate);  // where it was when Options opened
+            PostMessageW(window.Handle(), WM_COMMAND, MAKEWPARAM(window.CommandOf(form.actAbout), BN_CLICKED),
+                         reinterpret_cast<LPARAM>(window.HandleOf(form.tbVoice)));
+        },
+        [&] {  // in About
+            HWND about = FindWindowW(L"KestovaForm", L"About Kestova for Outlook");
+            EXPECT_EQ(GetFocus(), Child(about, L"Button", "OK"));
+            Key(GetFocus(), VK_F1);
+        },
+        [&] {
+            EXPECT_EQ(shell->Opened(), std::vector<std::string>(2, HelpFile()));
+            Key(GetFocus(), VK_RETURN);
+        },
+        [&] { PostMessageW(host.WindowOf(form)->Handle(), WM_CLOSE, 0, 0); },
+    });
+    EXPECT_EQ(form.ShowModal(), mrCancel);
+}
+
+// What a screen reader announces: each toolbar button by its caption (also its tooltip), the
+// level bar as "Level", and the state label as the window's status line.
+TEST_F(DialogsWin32, RecorderControlsAreNamedForScreenReaders) {
+    TformMain form;
+    const std::vector<std::string> captions = {"Record", "Play", "Pause", "Stop", "About", "Options", "Help"};
+    std::vector<std::string> names, tips;
+    InTurns({[&] {
+        TFormWindow& window = *host.WindowOf(form);
+        HWND toolbar = window.HandleOf(form.tbVoice);
+        EXPECT_EQ(AccessibleChildCount(toolbar), 7);
+        HWND tooltips = reinterpret_cast<HWND>(SendMessageW(toolbar, TB_GETTOOLTIPS, 0, 0));
+        for (long button = 1; button <= 7; ++button) {
+            names.push_back(AccessibleName(toolbar, button));
+            wchar_t text[80] = {};
+            TTTOOLINFOW tool{};
+            tool.cbSize = sizeof(tool);
+            tool.hwnd = toolbar;
+            tool.uId = window.CommandOf(*form.tbVoice.Items()[button - 1].Action);
+            tool.lpszText = text;
+            SendMessageW(tooltips, TTM_GETTEXTW, 80, reinterpret_cast<LPARAM>(&tool));
+            tips.push_back(kestova::win32::Narrow(text));
+        }
+        EXPECT_EQ(AccessibleRole(toolbar, 1), ROLE_SYSTEM_PUSHBUTTON);
+        EXPECT_EQ(AccessibleState(toolbar, 1) & STATE_SYSTEM_UNAVAILABLE, 0);
+        EXPECT_NE(AccessibleState(toolbar, 2) & STATE_SYSTEM_UNAVAILABLE, 0);  // Play
+        EXPECT_EQ(AccessibleName(window.HandleOf(form.pbPlay)), "Level");
+        HWND state = window.HandleOf(form.lbState);
+        EXPECT_EQ(AccessibleName(state), "Click 'Record' button to start");
+        EXPECT_EQ(AccessibleRole(state), ROLE_SYSTEM_STATUSBAR);
+        PostMessageW(window.Handle(), WM_CLOSE, 0, 0);
+    }});
+    EXPECT_EQ(form.ShowModal(), mrCancel);
+    EXPECT_EQ(names, captions);
+    EXPECT_EQ(tips, captions);
+}
+
+// Started from a window at the right edge of the screen, the recorder opens beside it, whole,
+// on the same monitor's work area, at the owner's height.
+TEST_F(DialogsWin32, RecorderOpensOnItsOwnersMonitorWithinTheWorkArea) {
+    RECT work{};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    const TWindow mail(CreateWindowExW(0, L"STATIC", L"mail", WS_POPUP | WS_VISIBLE, work.right - 150, work.top + 100,
+                                       300, 400, nullptr, nullptr, nullptr, nullptr));
+    HWND owner = mail.get();
+    ASSERT_NE(owner, nullptr);
+    SetActiveWindow(owner);
+    TformMain form;
+    RECT placed{}, ownerRect{};
+    InTurns({[&] {
+        GetWindowRect(host.WindowOf(form)->Handle(), &placed);
+        GetWindowRect(owner, &ownerRect);
+        PostMessageW(host.WindowOf(form)->Handle(), WM_CLOSE, 0, 0);
+    }});
+    EXPECT_EQ(form.ShowModal(), mrCancel);
+    EXPECT_EQ(placed.right, work.right);
+    EXPECT_GE(placed.left, work.left);
+    EXPECT_NEAR((placed.top + placed.bottom) / 2, (ownerRect.top + ownerRect.bottom) / 2, 1);
+}

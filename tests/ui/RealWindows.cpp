@@ -1,7 +1,12 @@
 #include "tests/ui/RealWindows.h"
 
 #include "platform/MainThread.h"
+#include "platform/win32/ComObject.h"
 #include "platform/win32/WideText.h"
+
+#include <oleacc.h>
+
+#include <memory>
 
 namespace kestova::test {
 
@@ -39,6 +44,73 @@ bool SaveScreenshot(HWND window, const std::string& path) {
     CloseHandle(process.hProcess);
     return MainThread()->ProcessUntil([&] { return GetFileAttributesW(wide.c_str()) != INVALID_FILE_ATTRIBUTES; },
                                       std::chrono::seconds(60));
+}
+
+namespace {
+
+std::deque<std::function<void()>> turns;
+
+// A timer message comes only when no posted message waits, so each turn follows the input
+// of the one before.
+void CALLBACK NextTurn(HWND, UINT, UINT_PTR timer, DWORD) {
+    KillTimer(nullptr, timer);
+    if (turns.empty()) return;
+    const std::function<void()> step = std::move(turns.front());
+    turns.pop_front();
+    if (!turns.empty()) SetTimer(nullptr, 0, 10, &NextTurn);
+    step();
+}
+
+com::ComPtr<IAccessible> ClientObject(HWND window) {
+    com::ComPtr<IAccessible> object;
+    AccessibleObjectFromWindow(window, static_cast<DWORD>(OBJID_CLIENT), IID_IAccessible,
+                               reinterpret_cast<void**>(object.GetAddressOf()));
+    return object;
+}
+
+VARIANT Child(long child) {
+    VARIANT id;
+    VariantInit(&id);
+    id.vt = VT_I4;
+    id.lVal = child;
+    return id;
+}
+
+long LongAnswer(HWND window, long child, HRESULT (STDMETHODCALLTYPE IAccessible::*query)(VARIANT, VARIANT*)) {
+    const auto object = ClientObject(window);
+    VARIANT answer;
+    VariantInit(&answer);
+    if (!object || FAILED((object.Get()->*query)(Child(child), &answer))) return -1;
+    const long value = answer.vt == VT_I4 ? answer.lVal : -1;
+    VariantClear(&answer);
+    return value;
+}
+
+}  // namespace
+
+void InTurns(std::deque<std::function<void()>> steps) {
+    turns = std::move(steps);
+    SetTimer(nullptr, 0, 10, &NextTurn);
+}
+
+std::string AccessibleName(HWND window, long child) {
+    const auto object = ClientObject(window);
+    BSTR answer = nullptr;
+    const HRESULT result = object ? object->get_accName(Child(child), &answer) : E_FAIL;
+    const std::unique_ptr<OLECHAR, decltype(&SysFreeString)> name(answer, &SysFreeString);
+    if (result != S_OK || !name) return "(none)";
+    return kestova::win32::Narrow(name.get());
+}
+
+long AccessibleRole(HWND window, long child) { return LongAnswer(window, child, &IAccessible::get_accRole); }
+
+long AccessibleState(HWND window, long child) { return LongAnswer(window, child, &IAccessible::get_accState); }
+
+long AccessibleChildCount(HWND window) {
+    const auto object = ClientObject(window);
+    long count = -1;
+    if (object) object->get_accChildCount(&count);
+    return count;
 }
 
 }  // namespace kestova::test

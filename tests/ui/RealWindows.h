@@ -2,6 +2,8 @@
 // Helpers for tests that drive real windows under Wine.
 #include <windows.h>
 
+#include <deque>
+#include <functional>
 #include <string>
 
 namespace kestova::test {
@@ -14,5 +16,17 @@ std::string TextOf(HWND window);
 // Saves the screen area of `window` as a PNG at `path` (a Unix path), pumping the main
 // thread's messages meanwhile; false when the picture did not appear within a minute.
 bool SaveScreenshot(HWND window, const std::string& path);
+
+// Runs each step on this thread as a turn of whatever message loop runs then (a modal form's,
+// a message box's), after everything the step before posted, keys included, has been handled.
+// A step that blocks in a nested loop lets the next steps run inside that loop.
+void InTurns(std::deque<std::function<void()>> steps);
+
+// Read back through MSAA, as a screen reader does: the client object of `window`, and its
+// simple child `child` (CHILDID_SELF for the window itself). COM must be initialised.
+std::string AccessibleName(HWND window, long child = 0);
+long AccessibleRole(HWND window, long child = 0);
+long AccessibleState(HWND window, long child = 0);
+long AccessibleChildCount(HWND window);
 
 }  // namespace kestova::test
