@@ -26,6 +26,8 @@
 
 #include <oleacc.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <fstream>
 #include <iterator>
 
@@ -35,6 +37,9 @@ using kestova::test::AccessibleChildCount;
 using kestova::test::AccessibleName;
 using kestova::test::AccessibleRole;
 using kestova::test::AccessibleState;
+using kestova::test::ClippedTexts;
+using kestova::test::ReadPicture;
+using kestova::test::TPicture;
 using kestova::test::HasDisplay;
 using kestova::test::InTurns;
 using kestova::test::SaveScreenshot;
@@ -104,6 +109,12 @@ protected:
 
     // Keys as the keyboard sends them, to the window that has the focus.
     static void Key(HWND window, WPARAM key) { PostMessageW(window, WM_KEYDOWN, key, 1); }
+    // What the toolbar sends when the user clicks the button of `action`.
+    void Press(TformMain& form, const TAction& action) {
+        TFormWindow& window = *host.WindowOf(form);
+        PostMessageW(window.Handle(), WM_COMMAND, MAKEWPARAM(window.CommandOf(action), BN_CLICKED),
+                     reinterpret_cast<LPARAM>(window.HandleOf(form.tbVoice)));
+    }
     static int HotButton(HWND toolbar) { return static_cast<int>(SendMessageW(toolbar, TB_GETHOTITEM, 0, 0)); }
     std::string HelpFile() const { return folder.File("zelt.chm"); }
 
@@ -164,9 +175,9 @@ TEST_F(DialogsWin32, OptionsFromTheRateButtonStoresTheChoiceAndEscCancels) {
     EXPECT_EQ(form.MP3Out.BitRate, br128);
 }
 
-// The dialog on its own, for its screenshot: shown over the recorder window, Wine under Xvfb
-// leaves its area black on the X screen although the window itself is painted. Enter takes
-// the choice.
+// The dialog on its own, for its screenshot (over the recorder it lies wholly inside the
+// recorder's rectangle, which Wine without a window manager leaves black). Enter takes the
+// choice.
 TEST_F(DialogsWin32, OptionsDialogPicksWithTheListAndEnter) {
     TformOptions options(nullptr);
     bool shot = false;
@@ -441,4 +452,102 @@ TEST_F(DialogsWin32, RecorderOpensOnItsOwnersMonitorWithinTheWorkArea) {
     EXPECT_EQ(placed.right, work.right);
     EXPECT_GE(placed.left, work.left);
     EXPECT_NEAR((placed.top + placed.bottom) / 2, (ownerRect.top + ownerRect.bottom) / 2, 1);
+}
+
+namespace {
+
+int ScreenDpi() {
+    HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    return dpi;
+}
+
+// Share of the pixels in `area` of the picture for which `test` holds.
+template <class Test>
+double Share(const TPicture& picture, RECT area, Test test) {
+    area.right = std::min<LONG>(area.right, picture.Width);
+    area.bottom = std::min<LONG>(area.bottom, picture.Height);
+    size_t hits = 0, all = 0;
+    for (int y = std::max<LONG>(area.top, 0); y < area.bottom; ++y)
+        for (int x = std::max<LONG>(area.left, 0); x < area.right; ++x, ++all) hits += test(picture.At(x, y)) ? 1 : 0;
+    return all ? double(hits) / all : 0;
+}
+
+// The client area within a screenshot of the whole window (Wine draws no caption without a
+// window manager, so only the client area is ours to judge).
+RECT ClientInShot(HWND window) {
+    RECT frame{}, client{};
+    GetWindowRect(window, &frame);
+    GetClientRect(window, &client);
+    MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&client), 2);
+    OffsetRect(&client, -frame.left, -frame.top);
+    return client;
+}
+
+bool Near(COLORREF a, COLORREF b, int tolerance) {
+    return std::abs(GetRValue(a) - GetRValue(b)) <= tolerance && std::abs(GetGValue(a) - GetGValue(b)) <= tolerance &&
+           std::abs(GetBValue(a) - GetBValue(b)) <= tolerance;
+}
+
+// What each window must show on the screen: painted (little black), its face colour, no text
+// cut off, and a client area of its 96-DPI size scaled to the screen's.
+void CheckShown(HWND window, const std::string& shot, SIZE designed) {
+    const int dpi = ScreenDpi();
+    RECT client{};
+    GetClientRect(window, &client);
+    EXPECT_NEAR(client.right, MulDiv(designed.cx, dpi, 96), 3) << shot;
+    EXPECT_NEAR(client.bottom, MulDiv(designed.cy, dpi, 96), 3) << shot;
+    EXPECT_EQ(ClippedTexts(window), std::vector<std::string>{}) << shot;
+    const TPicture picture = ReadPicture(kShotDir + "/" + shot);
+    if (picture.Width == 0) {
+        ADD_FAILURE() << "no picture " << shot;
+        return;
+    }
+    const RECT area = ClientInShot(window);
+    EXPECT_LT(Share(picture, area, [](COLORREF c) { return Near(c, RGB(0, 0, 0), 8); }), 0.05) << shot;
+    const COLORREF face = GetSysColor(COLOR_BTNFACE);
+    EXPECT_GT(Share(picture, area, [&](COLORREF c) { return c == face; }), 0.2) << shot;
+}
+
+}  // namespace
+
+// The recorder, About over it and Options, as the screen shows them; the pictures are kept as
+// recorder-DPI.png, about-DPI.png and options-DPI.png.
+TEST_F(DialogsWin32, WindowsArePaintedAndScaledAtTheScreensDpi) {
+    const std::string dpi = std::to_string(ScreenDpi());
+    TformMain form;
+    HWND window = nullptr;
+    InTurns({
+        [&] {
+            window = host.WindowOf(form)->Handle();
+            const std::string shot = "recorder-" + dpi + ".png";
+            EXPECT_TRUE(Shot(window, shot));
+            CheckShown(window, shot, {400, 196});
+            // The banner's own colours at its right end, above the waveform and clear of the text.
+            const RECT client = ClientInShot(window);
+            EXPECT_TRUE(Near(ReadPicture(kShotDir + "/" + shot).At(client.right - 4, client.top + 3), RGB(34, 96, 147), 16));
+            Press(form, form.actAbout);
+        },
+        [&] {
+            HWND about = FindWindowW(L"KestovaForm", L"About Kestova for Outlook");
+            const std::string shot = "about-" + dpi + ".png";
+            EXPECT_TRUE(Shot(about, shot));
+            CheckShown(about, shot, {289, 201});
+            Key(GetFocus(), VK_ESCAPE);
+        },
+        [&] { PostMessageW(window, WM_CLOSE, 0, 0); },
+    });
+    EXPECT_EQ(form.ShowModal(), mrCancel);
+    // Options on its own: over the recorder it lies wholly inside the recorder's rectangle, and
+    // Wine (X11, no window manager) leaves such a window black on the X screen whatever it paints.
+    TformOptions options(nullptr);
+    InTurns({[&] {
+        HWND dialog = FindWindowW(L"KestovaForm", L"Options");
+        const std::string shot = "options-" + dpi + ".png";
+        EXPECT_TRUE(Shot(dialog, shot));
+        CheckShown(dialog, shot, {247, 169});
+        Key(GetFocus(), VK_ESCAPE);
+    }});
+    EXPECT_EQ(options.ShowModal(), mrCancel);
 }

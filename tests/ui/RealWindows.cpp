@@ -6,6 +6,7 @@
 
 #include <oleacc.h>
 
+#include <fstream>
 #include <memory>
 
 namespace kestova::test {
@@ -33,8 +34,8 @@ bool SaveScreenshot(HWND window, const std::string& path) {
     const std::wstring wide = kestova::win32::Widen(path);
     DeleteFileW(wide.c_str());
     std::wstring command = L"/bin/sh -c \"xwd -root -silent | /usr/bin/convert xwd:- -crop " +
-                           kestova::win32::Widen(crop) + L" +repage " + wide + L".tmp.png && mv " + wide +
-                           L".tmp.png " + wide + L"\"";
+                           kestova::win32::Widen(crop) + L" +repage -write " + wide + L".tmp.png ppm:" + wide +
+                           L".ppm && mv " + wide + L".tmp.png " + wide + L"\"";
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION process{};
@@ -44,6 +45,28 @@ bool SaveScreenshot(HWND window, const std::string& path) {
     CloseHandle(process.hProcess);
     return MainThread()->ProcessUntil([&] { return GetFileAttributesW(wide.c_str()) != INVALID_FILE_ATTRIBUTES; },
                                       std::chrono::seconds(60));
+}
+
+TPicture ReadPicture(const std::string& path) {
+    std::ifstream file("Z:" + path + ".ppm", std::ios::binary);
+    const auto skipComments = [&] {
+        while ((file >> std::ws).peek() == '#') file.ignore(1 << 16, '\n');
+    };
+    std::string magic;
+    int maximum = 0;
+    TPicture picture;
+    file >> magic;
+    skipComments();
+    file >> picture.Width;
+    skipComments();
+    file >> picture.Height;
+    skipComments();
+    file >> maximum;
+    file.get();  // the one blank before the pixels
+    if (magic != "P6" || maximum != 255 || picture.Width <= 0 || picture.Height <= 0) return {};
+    picture.Rgb.resize(static_cast<size_t>(picture.Width) * picture.Height * 3);
+    file.read(reinterpret_cast<char*>(picture.Rgb.data()), static_cast<std::streamsize>(picture.Rgb.size()));
+    return file ? picture : TPicture{};
 }
 
 namespace {
@@ -57,8 +80,8 @@ void CALLBACK NextTurn(HWND, UINT, UINT_PTR timer, DWORD) {
     if (turns.empty()) return;
     const std::function<void()> step = std::move(turns.front());
     turns.pop_front();
-    if (!turns.empty()) SetTimer(nullptr, 0, 10, &NextTurn);
     step();
+    if (!turns.empty()) SetTimer(nullptr, 0, 10, &NextTurn);
 }
 
 com::ComPtr<IAccessible> ClientObject(HWND window) {
@@ -87,6 +110,26 @@ long LongAnswer(HWND window, long child, HRESULT (STDMETHODCALLTYPE IAccessible:
 }
 
 }  // namespace
+
+std::vector<std::string> ClippedTexts(HWND window) {
+    std::vector<std::string> clipped;
+    for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        wchar_t kind[32] = {};
+        GetClassNameW(child, kind, 32);
+        const std::wstring text = kestova::win32::Widen(TextOf(child));
+        if (text.empty() || (lstrcmpiW(kind, L"Static") != 0 && lstrcmpiW(kind, L"Button") != 0)) continue;
+        HDC dc = GetDC(child);
+        const HGDIOBJ before = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(child, WM_GETFONT, 0, 0)));
+        SIZE extent{};
+        GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &extent);
+        SelectObject(dc, before);
+        ReleaseDC(child, dc);
+        RECT bounds{};
+        GetClientRect(child, &bounds);
+        if (extent.cx > bounds.right || extent.cy > bounds.bottom) clipped.push_back(TextOf(child));
+    }
+    return clipped;
+}
 
 void InTurns(std::deque<std::function<void()>> steps) {
     turns = std::move(steps);

@@ -5,6 +5,7 @@
 #include <deque>
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace kestova::test {
 
@@ -13,9 +14,24 @@ bool HasDisplay();
 
 std::string TextOf(HWND window);
 
-// Saves the screen area of `window` as a PNG at `path` (a Unix path), pumping the main
-// thread's messages meanwhile; false when the picture did not appear within a minute.
+// Saves the screen area of `window` as a PNG at `path` (a Unix path), and its pixels beside it
+// for ReadPicture, pumping the main thread's messages meanwhile; false when the picture did not
+// appear within a minute.
 bool SaveScreenshot(HWND window, const std::string& path);
+
+// The pixels of the screenshot saved at `path`, top-down RGB; empty when there are none.
+struct TPicture {
+    int Width = 0, Height = 0;
+    std::vector<unsigned char> Rgb;
+    COLORREF At(int x, int y) const {
+        const unsigned char* p = &Rgb[(static_cast<size_t>(y) * Width + x) * 3];
+        return RGB(p[0], p[1], p[2]);
+    }
+};
+TPicture ReadPicture(const std::string& path);
+
+// The texts of `window`'s labels and buttons that do not fit their control in its own font.
+std::vector<std::string> ClippedTexts(HWND window);
 
 // Runs each step on this thread as a turn of whatever message loop runs then (a modal form's,
 // a message box's), after everything the step before posted, keys included, has been handled.
