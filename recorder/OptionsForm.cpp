@@ -22,7 +22,7 @@ void TformOptions::BuildLayout() {
     SetPosition(TPosition::poOwnerFormCenter);
     gbCompress.SetBounds(11, 8, 225, 105);
     gbCompress.SetCaption("Compress");
-    lbBitRate.SetBounds(16, 44, 88, 16);
+    lbBitRate.SetBounds(16, 44, 92, 16);  // room for the text at 150 %, whose glyphs round wider
     lbBitRate.SetCaption("Bit Rate (kbps):");
     cbBitRate.SetBounds(112, 40, 97, 21);
     std::vector<std::string> rates;

@@ -551,3 +551,53 @@ TEST_F(DialogsWin32, WindowsArePaintedAndScaledAtTheScreensDpi) {
     }});
     EXPECT_EQ(options.ShowModal(), mrCancel);
 }
+
+namespace {
+
+// Wine takes the screen's DPI from this value when a program starts; removed again afterwards.
+class TLogPixels {
+public:
+    explicit TLogPixels(DWORD dpi) {
+        RegSetKeyValueW(HKEY_CURRENT_USER, kKey, L"LogPixels", REG_DWORD, &dpi, sizeof(dpi));
+    }
+    ~TLogPixels() { RegDeleteKeyValueW(HKEY_CURRENT_USER, kKey, L"LogPixels"); }
+    TLogPixels(const TLogPixels&) = delete;
+    TLogPixels& operator=(const TLogPixels&) = delete;
+
+private:
+    static constexpr const wchar_t* kKey = L"Control Panel\\Desktop";
+};
+
+using TKernelHandle = TUniqueHandle<HANDLE, &CloseHandle>;
+
+// Runs one test of this program in a program of its own; answers its exit code.
+DWORD RunAlone(const std::string& test) {
+    wchar_t self[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, self, MAX_PATH);
+    std::wstring command = L"\"" + std::wstring(self) + L"\" --gtest_brief=1 --gtest_filter=" + Widen(test);
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION started{};
+    if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &started))
+        return static_cast<DWORD>(-1);
+    const TKernelHandle process(started.hProcess), thread(started.hThread);
+    WaitForSingleObject(process.get(), 240000);
+    DWORD code = static_cast<DWORD>(-1);
+    GetExitCodeProcess(process.get(), &code);
+    return code;
+}
+
+}  // namespace
+
+// The screenshot test again at 144 and 192 DPI (150 % and 200 %): each window's size, fonts and
+// pictures scale, and the pictures are kept beside the 96-DPI ones.
+TEST(DialogsAtDpi, WindowsScaleByOneAndAHalfAndTwo) {
+    if (!HasDisplay()) GTEST_SKIP() << "no display";
+    for (const DWORD dpi : {144u, 192u}) {
+        const std::wstring shot = Widen(kShotDir + "/recorder-" + std::to_string(dpi) + ".png");
+        DeleteFileW(shot.c_str());
+        const TLogPixels setting(dpi);
+        EXPECT_EQ(RunAlone("DialogsWin32.WindowsArePaintedAndScaledAtTheScreensDpi"), 0u) << dpi;
+        EXPECT_NE(GetFileAttributesW(shot.c_str()), INVALID_FILE_ATTRIBUTES) << dpi;
+    }
+}

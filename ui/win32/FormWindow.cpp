@@ -8,6 +8,7 @@
 #include "ui/Jpeg.h"
 #include "ui/StdCtrls.h"
 #include "ui/win32/Accessible.h"
+#include "ui/win32/Dpi.h"
 #include "ui/win32/Resources.h"
 #include "platform/win32/WideText.h"
 
@@ -76,8 +77,8 @@ RECT WorkAreaFor(HWND owner) {
 
 // Centred on the owner window or on the owner's monitor, and wholly within that monitor's
 // work area, so a window started from a mail window on a second screen opens there.
-RECT PlaceOf(const TForm& form, const TFrame& frame, HWND owner) {
-    RECT rect{0, 0, form.ClientWidth(), form.ClientHeight()};
+RECT PlaceOf(const TForm& form, const TFrame& frame, HWND owner, int dpi) {
+    RECT rect{0, 0, Scaled(form.ClientWidth(), dpi), Scaled(form.ClientHeight(), dpi)};
     AdjustWindowRectEx(&rect, frame.Style, FALSE, frame.ExStyle);
     const int width = rect.right - rect.left, height = rect.bottom - rect.top;
     const RECT work = WorkAreaFor(owner);
@@ -118,10 +119,11 @@ constexpr int kDropDownListHeight = 200;
 
 }  // namespace
 
-TFormWindow::TFormWindow(TForm& form, HWND owner) : form_(form) {
+TFormWindow::TFormWindow(TForm& form, HWND owner) : form_(form), dpi_(DpiOf(owner)) {
+    const TDpiAwareScope aware;
     RegisterFormClass(&WndProc);
     const TFrame frame = FrameOf(form);
-    const RECT place = PlaceOf(form, frame, owner);
+    const RECT place = PlaceOf(form, frame, owner, dpi_);
     HWND window = CreateWindowExW(frame.ExStyle, kFormClass, win32::Widen(form.Caption()).c_str(), frame.Style,
                                   place.left, place.top, place.right - place.left, place.bottom - place.top, owner,
                                   nullptr, ResourceModule(), this);
@@ -130,6 +132,7 @@ TFormWindow::TFormWindow(TForm& form, HWND owner) : form_(form) {
         throw Exception("The window of \"" + form.Caption() + "\" cannot be created");
     }
     window_.reset(window);
+    dpi_ = DpiOf(window);
     try {
         SetIcon();
         CreateChildren();
@@ -145,8 +148,10 @@ void TFormWindow::SetIcon() {
     HWND window = window_.get();
     if (!form_.IconResource().empty()) {
         const std::wstring name = win32::Widen(form_.IconResource());
-        bigIcon_.reset(static_cast<HICON>(LoadImageW(ResourceModule(), name.c_str(), IMAGE_ICON, 32, 32, 0)));
-        smallIcon_.reset(static_cast<HICON>(LoadImageW(ResourceModule(), name.c_str(), IMAGE_ICON, 16, 16, 0)));
+        bigIcon_.reset(static_cast<HICON>(LoadImageW(ResourceModule(), name.c_str(), IMAGE_ICON, Scaled(32, dpi_),
+                                                          Scaled(32, dpi_), 0)));
+        smallIcon_.reset(static_cast<HICON>(LoadImageW(ResourceModule(), name.c_str(), IMAGE_ICON, Scaled(16, dpi_),
+                                                            Scaled(16, dpi_), 0)));
         SendMessageW(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_.get()));
         SendMessageW(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.get()));
     }
@@ -293,15 +298,18 @@ HWND TFormWindow::CreateChild(TControl& control, int id) {
     SetWindowSubclass(child, &ChildProc, children_.size(), reinterpret_cast<DWORD_PTR>(this));
     SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(control.Font())), FALSE);
     if (auto* bar = dynamic_cast<TActionToolBar*>(&control)) SetUpToolbar(child, *bar);
-    if (auto* picture = dynamic_cast<TImage*>(&control)) SetUpPicture(child, picture->ResourceName());
+    if (auto* picture = dynamic_cast<TImage*>(&control))
+        SetUpPicture(child, ArtworkFor(picture->ResourceName(), dpi_).Name);
     return child;
 }
 
 void TFormWindow::SetUpToolbar(HWND toolbar, const TActionToolBar& bar) {
     SendMessageW(toolbar, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
     const TImageList& images = bar.Images();
-    glyphs_.reset(ImageList_Create(images.Width, images.Height, ILC_COLOR24 | ILC_MASK, images.Count, 0));
-    TBitmapHandle strip(static_cast<HBITMAP>(LoadImageW(ResourceModule(), win32::Widen(images.ResourceName).c_str(),
+    const TArtwork art = ArtworkFor(images.ResourceName, dpi_);
+    glyphs_.reset(ImageList_Create(Scaled(images.Width, art.Dpi), Scaled(images.Height, art.Dpi),
+                                   ILC_COLOR24 | ILC_MASK, images.Count, 0));
+    TBitmapHandle strip(static_cast<HBITMAP>(LoadImageW(ResourceModule(), win32::Widen(art.Name).c_str(),
                                                         IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
     if (strip) ImageList_AddMasked(glyphs_.get(), strip.get(), kGlyphMask);
     SendMessageW(toolbar, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(glyphs_.get()));
@@ -348,9 +356,10 @@ void TFormWindow::Refresh(TControl& control) {
         return;
     }
     refreshing_ = true;
-    const TForm::TRect r = form_.ClientBounds(control);
+    const RECT r = BoundsOf(control);
     const bool list = dynamic_cast<TComboBox*>(&control) != nullptr;
-    MoveWindow(child, r.Left, r.Top, r.Width, list ? kDropDownListHeight : r.Height, TRUE);
+    MoveWindow(child, r.left, r.top, r.right - r.left, list ? Scaled(kDropDownListHeight, dpi_) : r.bottom - r.top,
+               TRUE);
     if (ShowsCaption(control)) SetWindowTextW(child, win32::Widen(control.Caption()).c_str());
     EnableWindow(child, control.Enabled());
     ShowWindow(child, control.Visible() ? SW_SHOWNA : SW_HIDE);
@@ -435,8 +444,7 @@ void TFormWindow::PaintFrames(HWND window) {
     HDC dc = BeginPaint(window, &paint);
     for (TControl* control : form_.Controls()) {
         if (!dynamic_cast<TShape*>(control) || !control->Visible()) continue;
-        const TForm::TRect r = form_.ClientBounds(*control);
-        const RECT frame{r.Left, r.Top, r.Left + r.Width, r.Top + r.Height};
+        const RECT frame = BoundsOf(*control);
         FrameRect(dc, &frame, GetSysColorBrush(COLOR_BTNSHADOW));
     }
     EndPaint(window, &paint);
@@ -453,11 +461,29 @@ bool TFormWindow::SetCursorOver(HWND child) {
     return false;
 }
 
+RECT TFormWindow::BoundsOf(const TControl& control) const {
+    const TForm::TRect r = form_.ClientBounds(control);
+    return {Scaled(r.Left, dpi_), Scaled(r.Top, dpi_), Scaled(r.Left + r.Width, dpi_), Scaled(r.Top + r.Height, dpi_)};
+}
+
+// Moved to a monitor of another DPI: the suggested place, then fonts and bounds for the new DPI.
+void TFormWindow::DpiChanged(int dpi, const RECT& suggested) {
+    dpi_ = dpi;
+    SetWindowPos(window_.get(), nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    for (const TChild& child : children_) {
+        if (child.Handle)
+            SendMessageW(child.Handle, WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(child.Control->Font())), FALSE);
+        Refresh(*child.Control);
+    }
+}
+
 HFONT TFormWindow::FontFor(const TFont& font) {
-    const std::string key = font.Name + "/" + std::to_string(font.Height) + (font.Bold ? "b" : "");
+    const int height = Scaled(font.Height, dpi_);
+    const std::string key = font.Name + "/" + std::to_string(height) + (font.Bold ? "b" : "");
     for (const auto& entry : fonts_)
         if (entry.first == key) return entry.second.get();
-    TFontHandle handle(CreateFontW(-font.Height, 0, 0, 0, font.Bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE,
+    TFontHandle handle(CreateFontW(-height, 0, 0, 0, font.Bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE,
                                    DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
                                    DEFAULT_PITCH | FF_DONTCARE, win32::Widen(font.Name).c_str()));
     fonts_.emplace_back(key, std::move(handle));
@@ -494,6 +520,9 @@ LRESULT TFormWindow::Handle(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         case WM_HELP:
             Help();
             return TRUE;
+        case WM_DPICHANGED:
+            DpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+            return 0;
         case WM_NOTIFY:
             if (reinterpret_cast<const NMHDR*>(lParam)->code == TTN_GETDISPINFOW)
                 ToolTip(*reinterpret_cast<NMTTDISPINFOW*>(lParam));

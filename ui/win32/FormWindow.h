@@ -53,6 +53,9 @@ private:
     void Activated(HWND window, bool active);
     LRESULT DefaultButtonId() const;
     void ToolTip(NMTTDISPINFOW& request) const;
+    // A control's bounds in the client area at the window's DPI.
+    RECT BoundsOf(const TControl& control) const;
+    void DpiChanged(int dpi, const RECT& suggested);
     void SetIcon();
     void CreateChildren();
     HWND CreateChild(TControl& control, int id);
@@ -77,7 +80,8 @@ private:
     TImageListHandle glyphs_;
     TIcon bigIcon_, smallIcon_;
     bool refreshing_ = false;
-    HWND focus_ = nullptr;  // the child that had the focus when the window was last active
+    HWND focus_ = nullptr;
+    int dpi_ = 96;  // the 96-DPI layout is scaled to this  // the child that had the focus when the window was last active
     // Last: the windows go before the fonts, bitmaps and images they use.
     TWindow window_;
 };
