@@ -33,18 +33,7 @@
 
 using namespace kestova;
 using namespace std::chrono_literals;
-using kestova::test::AccessibleChildCount;
-using kestova::test::AccessibleName;
-using kestova::test::AccessibleRole;
-using kestova::test::AccessibleState;
-using kestova::test::ClippedTexts;
-using kestova::test::ReadPicture;
-using kestova::test::TPicture;
-using kestova::test::HasDisplay;
-using kestova::test::InTurns;
-using kestova::test::SaveScreenshot;
-using kestova::test::TextOf;
-using kestova::test::TScratchFolder;
+using namespace kestova::test;
 using kestova::win32::Widen;
 
 namespace {
