@@ -17,18 +17,23 @@ Function User32(const char* name) {
 using TSetThreadDpiAwarenessContext = HANDLE(WINAPI*)(HANDLE);
 using TGetDpiForWindow = UINT(WINAPI*)(HWND);
 
+// Null before Windows 10 1607.
+TSetThreadDpiAwarenessContext SetThreadContext() {
+    static const auto set = User32<TSetThreadDpiAwarenessContext>("SetThreadDpiAwarenessContext");
+    return set;
+}
+
 }  // namespace
 
 TDpiAwareScope::TDpiAwareScope() {
-    static const auto set = User32<TSetThreadDpiAwarenessContext>("SetThreadDpiAwarenessContext");
+    const auto set = SetThreadContext();
     if (!set) return;
     previous_ = set(kPerMonitorAwareV2);
     if (!previous_) previous_ = set(kPerMonitorAware);  // before Windows 10 1703
 }
 
 TDpiAwareScope::~TDpiAwareScope() {
-    static const auto set = User32<TSetThreadDpiAwarenessContext>("SetThreadDpiAwarenessContext");
-    if (set && previous_) set(previous_);
+    if (previous_) SetThreadContext()(previous_);
 }
 
 int DpiOf(HWND window) {
