@@ -8,13 +8,14 @@ TformAbout::TformAbout(TForm* owner) : TForm(owner) {
     BuildLayout();
     btHomePage.OnClick = [this](TComponent* sender) { btHomePageClick(sender); };
     btSupport.OnClick = [this](TComponent* sender) { btSupportClick(sender); };
+    OnHelp = [](TComponent*) { OpenHelpFile(); };
 }
 
 void TformAbout::BuildLayout() {
     SetCaption("About Kestova for Outlook");
     SetBorderStyle(TBorderStyle::bsSingle);
     SetClientSize(289, 201);
-    SetPosition(TPosition::poScreenCenter);
+    SetPosition(TPosition::poOwnerFormCenter);  // the recorder, or Outlook's main window
     imgIcon.SetResourceName("ABOUTICON");
     imgIcon.SetBounds(8, 8, 48, 48);
     lbProduct.SetBounds(68, 14, 213, 16);
@@ -37,6 +38,7 @@ void TformAbout::BuildLayout() {
     btOK.SetDefault(true);
     btOK.SetCancel(true);
     btOK.SetModalResult(mrOk);
+    SetActiveControl(&btOK);
 }
 
 void TformAbout::btHomePageClick(TComponent*) { OpenHomePage(); }

@@ -45,7 +45,7 @@ void TformMain::BuildLayout() {
     SetCaption(" Kestova for Outlook");
     SetBorderStyle(TBorderStyle::bsToolWindow);
     SetClientSize(400, 196);
-    SetPosition(TPosition::poScreenCenter);
+    SetPosition(TPosition::poOwnerFormCenter);  // the mail window it was started from
     SetIconResource("MAINICON");
     imgLogo.SetResourceName("BANNER");
     imgLogo.SetBounds(0, 0, 400, 64);
@@ -54,16 +54,20 @@ void TformMain::BuildLayout() {
     lbState.SetBounds(8, 5, 225, 16);
     lbState.SetFont({"Verdana", 13, true});
     lbState.SetCaption(kReadyText);
+    lbState.SetIsStatus(true);
     btBPS.SetBounds(256, 72, 65, 25);
     btBPS.SetCaption("kbps");
     pbPlay.SetBounds(8, 104, 313, 25);
     pbPlay.SetMax(kBarMax);
     pbPlay.SetSmooth(true);
+    pbPlay.SetAccessibleName("Level");
     btOK.SetBounds(328, 72, 64, 25);
     btOK.SetCaption("OK");
     btOK.SetEnabled(false);
+    btOK.SetDefault(true);
     btCancel.SetBounds(328, 104, 64, 25);
     btCancel.SetCaption("Cancel");
+    btCancel.SetCancel(true);
     tbVoice.Images() = {"GLYPHS", 32, 32, 7};
     tbVoice.AddItem(&actRecord, "&Record");
     tbVoice.AddItem(&actPlay, "&Play");
@@ -79,6 +83,7 @@ void TformMain::BuildLayout() {
     pmMain.AddItem(&actSupport);
     pmMain.AddItem(&actAbout);
     SetPopupMenu(&pmMain);
+    SetActiveControl(&tbVoice);  // on Record, its first button
     SetVoiceActions(true, false, false, false);
 }
 
@@ -123,6 +128,7 @@ void TformMain::ConnectHandlers() {
     btBPS.OnClick = bind(&TformMain::actOptionsExecute);
     imgLogo.OnClick = bind(&TformMain::imgLogoClick);
     OnClose = bind(&TformMain::FormClose);
+    OnHelp = bind(&TformMain::actHelpExecute);
     MP3Out.OnProgress = bind(&TformMain::MP3OutProgress);
     MP3Out.OnDone = bind(&TformMain::MP3OutDone);
     MP3Out.OnThreadException = [this](TComponent* sender, const std::exception& e) {

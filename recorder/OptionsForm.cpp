@@ -1,6 +1,7 @@
 #include "recorder/OptionsForm.h"
 
 #include "recorder/Microphones.h"
+#include "recorder/Links.h"
 #include "recorder/Settings.h"
 
 #include <string>
@@ -11,6 +12,7 @@ namespace kestova {
 TformOptions::TformOptions(TForm* owner) : TForm(owner) {
     BuildLayout();
     btOK.OnClick = [this](TComponent* sender) { btOKClick(sender); };
+    OnHelp = [](TComponent*) { OpenHelpFile(); };
     FormCreate();
 }
 
@@ -21,7 +23,7 @@ void TformOptions::BuildLayout() {
     SetPosition(TPosition::poOwnerFormCenter);
     gbCompress.SetBounds(11, 8, 225, 105);
     gbCompress.SetCaption("Compress");
-    lbBitRate.SetBounds(16, 44, 88, 16);
+    lbBitRate.SetBounds(16, 44, 92, 16);  // room for the text at 150 %, whose glyphs round wider
     lbBitRate.SetCaption("Bit Rate (kbps):");
     cbBitRate.SetBounds(112, 40, 97, 21);
     std::vector<std::string> rates;
@@ -31,6 +33,7 @@ void TformOptions::BuildLayout() {
     lbMicrophone.SetCaption("Microphone:");
     cbMicrophone.SetBounds(88, 72, 121, 21);
     cbMicrophone.SetItems(MicrophoneChoices());
+    SetActiveControl(&cbBitRate);
     btOK.SetBounds(81, 128, 75, 25);
     btOK.SetCaption("OK");
     btOK.SetDefault(true);

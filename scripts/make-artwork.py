@@ -4,9 +4,12 @@
 banner.jpg     400 x 64 banner with the product name (baseline JPEG, encoder below)
 glyphs.bmp     224 x 32 strip of seven toolbar glyphs: Record, Play, Pause, Stop, Options,
                About, Help; magenta (255, 0, 255) is the transparent mask colour
-kestova.ico    window icon, 16, 32 and 48 pixels, 32-bit with alpha
+kestova.ico    window icon, 16, 20, 24, 32, 40, 48, 64 and 96 pixels, 32-bit with alpha
 icon48.jpg     the 48 x 48 icon on the light 3-D face colour, for the About window's picture
-handpoint.cur  the hand cursor, 32 x 32, hot spot on the finger tip
+handpoint.cur  the hand cursor, 32 x 32 (and 48, 64), hot spot on the finger tip
+
+The banner, the glyphs and the About picture are drawn again for 150 % and 200 % displays
+(banner150.jpg, glyphs200.bmp, icon72.jpg, icon96.jpg, ...): the same shapes, sampled finer.
 
 Output is deterministic, so re-running it leaves the committed files unchanged.
 """
@@ -20,11 +23,13 @@ FACE = (240, 240, 240)  # the light 3-D face colour the About window is drawn on
 
 
 class Canvas:
-    """RGBA pixels, top-down; shapes are drawn with 4 x 4 supersampled coverage."""
+    """RGBA pixels, top-down; shapes are drawn with 4 x 4 supersampled coverage. Shapes and boxes
+    are given in 100 % units; `scale` pixels make one unit."""
 
-    def __init__(self, width, height, fill=(0, 0, 0, 0)):
-        self.width, self.height = width, height
-        self.px = [list(fill) for _ in range(width * height)]
+    def __init__(self, width, height, fill=(0, 0, 0, 0), scale=1):
+        self.scale = scale
+        self.width, self.height = round(width * scale), round(height * scale)
+        self.px = [list(fill) for _ in range(self.width * self.height)]
 
     def blend(self, x, y, rgb, alpha):
         if not (0 <= x < self.width and 0 <= y < self.height) or alpha <= 0:
@@ -37,10 +42,12 @@ class Canvas:
         p[3] = round(out_a * 255)
 
     def shape(self, inside, rgb, box=None):
-        x0, y0, x1, y1 = box or (0, 0, self.width, self.height)
+        s = self.scale
+        x0, y0, x1, y1 = [math.floor(v * s) for v in box[:2]] + [math.ceil(v * s) for v in box[2:]] if box else \
+            (0, 0, self.width, self.height)
         for y in range(max(0, y0), min(self.height, y1)):
             for x in range(max(0, x0), min(self.width, x1)):
-                hits = sum(inside(x + (i + 0.5) / 4, y + (j + 0.5) / 4) for i in range(4) for j in range(4))
+                hits = sum(inside((x + (i + 0.5) / 4) / s, (y + (j + 0.5) / 4) / s) for i in range(4) for j in range(4))
                 self.blend(x, y, rgb, hits / 16)
 
     def rgb_rows(self, background):
@@ -117,13 +124,13 @@ def microphone(canvas, ox, oy, size, body, stand):
     canvas.shape(rounded_rect(ox + 10 * s, oy + 27 * s, ox + 22 * s, oy + 30 * s, 1.2 * s), stand)
 
 
-def banner():
-    c = Canvas(400, 64)
+def banner(scale=1):
+    c = Canvas(400, 64, scale=scale)
     top, bottom = (28, 58, 112), (38, 120, 168)
-    for y in range(64):
-        for x in range(400):
-            t = x / 399 * 0.6 + y / 63 * 0.4
-            c.px[y * 400 + x] = [round(top[i] + (bottom[i] - top[i]) * t) for i in range(3)] + [255]
+    for y in range(c.height):
+        for x in range(c.width):
+            t = x / (c.width - 1) * 0.6 + y / (c.height - 1) * 0.4
+            c.px[y * c.width + x] = [round(top[i] + (bottom[i] - top[i]) * t) for i in range(3)] + [255]
     # A quiet waveform along the bottom edge.
     wave = lambda x, y: abs(y - (52 + 6 * math.sin(x / 11) * math.sin(x / 53))) < 1.2
     c.shape(wave, (120, 190, 225), (0, 40, 400, 64))
@@ -134,8 +141,8 @@ def banner():
     return c.rgb_rows((0, 0, 0))
 
 
-def glyph(index):
-    c = Canvas(32, 32)
+def glyph(index, scale=1):
+    c = Canvas(32, 32, scale=scale)
     if index == 0:    # Record
         c.shape(circle(16, 16, 12), (150, 20, 20))
         c.shape(circle(16, 16, 10), (225, 40, 40))
@@ -165,16 +172,17 @@ def glyph(index):
     return c
 
 
-def glyph_strip():
+def glyph_strip(scale=1):
     """Opaque where the glyph covers at least half a pixel, the mask colour elsewhere."""
-    rows = [[MASK] * 224 for _ in range(32)]
+    size = round(32 * scale)
+    rows = [[MASK] * (7 * size) for _ in range(size)]
     for g in range(7):
-        c = glyph(g)
-        for y in range(32):
-            for x in range(32):
-                p = c.px[y * 32 + x]
+        c = glyph(g, scale)
+        for y in range(size):
+            for x in range(size):
+                p = c.px[y * size + x]
                 if p[3] >= 128:
-                    rows[y][g * 32 + x] = tuple(p[:3])
+                    rows[y][g * size + x] = tuple(p[:3])
     return rows
 
 
@@ -244,13 +252,14 @@ XoooXooooooooooX
 """
 
 
-def hand_cursor():
-    c = Canvas(32, 32)
-    colours = {'X': (0, 0, 0, 255), 'o': (255, 255, 255, 255)}
+def hand_cursor(scale=1):
+    c = Canvas(32, 32, scale=scale)
+    colours = {'X': (0, 0, 0), 'o': (255, 255, 255)}
     for y, row in enumerate(HAND.split()):
         for x, ch in enumerate(row):
             if ch in colours:
-                c.px[(y + 2) * 32 + x + 4] = list(colours[ch])
+                cell = (x + 4, y + 2, x + 5, y + 3)
+                c.shape(rect(*cell), colours[ch], cell)
     return c
 
 
@@ -371,12 +380,14 @@ def main():
     root = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
     out_dir = sys.argv[1] if len(sys.argv) > 1 else os.path.join(root, 'ui', 'art')
     files = {
-        'banner.jpg': jpeg(banner()),
-        'glyphs.bmp': bmp24(glyph_strip()),
-        'kestova.ico': icon_file(1, [(window_icon(s), (1, 32)) for s in (16, 32, 48)]),
-        'icon48.jpg': jpeg(window_icon(48).rgb_rows(FACE)),
-        'handpoint.cur': icon_file(2, [(hand_cursor(), (10, 2))]),
+        'kestova.ico': icon_file(1, [(window_icon(s), (1, 32)) for s in (16, 20, 24, 32, 40, 48, 64, 96)]),
+        'handpoint.cur': icon_file(2, [(hand_cursor(k), (round(10 * k), round(2 * k))) for k in (1, 1.5, 2)]),
     }
+    for percent in (100, 150, 200):
+        k, suffix = percent / 100, '' if percent == 100 else str(percent)
+        files[f'banner{suffix}.jpg'] = jpeg(banner(k))
+        files[f'glyphs{suffix}.bmp'] = bmp24(glyph_strip(k))
+        files[f'icon{round(48 * k)}.jpg'] = jpeg(window_icon(round(48 * k)).rgb_rows(FACE))
     for name, data in files.items():
         with open(os.path.join(out_dir, name), 'wb') as f:
             f.write(data)

@@ -23,4 +23,13 @@ TActionToolBar::TActionToolBar(TForm* form, const std::string& name) : TControl(
     SetBounds(0, 0, 0, 59);
 }
 
+std::string TActionToolBar::Item::Name() const {
+    std::string name = Caption.empty() ? Action->Caption() : Caption;
+    name.erase(std::remove(name.begin(), name.end(), '&'), name.end());
+    const std::string ellipsis = "...";
+    if (name.size() > ellipsis.size() && name.compare(name.size() - ellipsis.size(), ellipsis.size(), ellipsis) == 0)
+        name.resize(name.size() - ellipsis.size());
+    return name;
+}
+
 }  // namespace kestova

@@ -40,6 +40,9 @@ public:
     struct Item {
         TAction* Action;
         std::string Caption;
+        // Its tooltip and accessible name: the caption without its accelerator mark, or for a
+        // glyph-only item the action's caption without a trailing "...".
+        std::string Name() const;
     };
 
     TActionToolBar(TForm* form, const std::string& name);

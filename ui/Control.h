@@ -49,6 +49,9 @@ public:
     void SetFont(const TFont& font) { font_ = font; }
     TAction* Action() const { return action_; }
     void SetAction(TAction* action) { action_ = action; }
+    // What a screen reader calls a control that shows no text of its own; empty: its caption.
+    const std::string& AccessibleName() const { return accessibleName_; }
+    void SetAccessibleName(const std::string& name) { accessibleName_ = name; }
 
     TNotifyEvent OnClick;
 
@@ -71,6 +74,7 @@ private:
     TCursor cursor_ = crDefault;
     TFont font_;
     TAction* action_ = nullptr;
+    std::string accessibleName_;
     std::function<void()> viewHook_;
 };
 

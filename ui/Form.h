@@ -34,6 +34,9 @@ public:
     void SetIconResource(const std::string& name) { iconResource_ = name; }
     TPopupMenu* PopupMenu() const { return popupMenu_; }
     void SetPopupMenu(TPopupMenu* menu) { popupMenu_ = menu; }
+    // The control that has the keyboard focus when the form is shown; none: the form itself.
+    TControl* ActiveControl() const { return activeControl_; }
+    void SetActiveControl(TControl* control) { activeControl_ = control; }
 
     int ModalResult() const { return modalResult_; }
     void SetModalResult(int result) { modalResult_ = result; }
@@ -43,6 +46,8 @@ public:
     // The close box: OnClose runs first (it may stop what is going on), then the result is Cancel.
     void Close();
     TNotifyEvent OnClose;
+    // F1 anywhere in the form.
+    TNotifyEvent OnHelp;
 
     const std::vector<TControl*>& Controls() const { return controls_; }
     const std::vector<TAction*>& Actions() const { return actions_; }
@@ -68,6 +73,7 @@ private:
     int clientWidth_ = 0, clientHeight_ = 0;
     std::string iconResource_;
     TPopupMenu* popupMenu_ = nullptr;
+    TControl* activeControl_ = nullptr;
     int modalResult_ = mrNone;
     std::vector<TControl*> controls_;
     std::vector<TAction*> actions_;

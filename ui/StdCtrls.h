@@ -10,6 +10,13 @@ namespace kestova {
 class TLabel : public TControl {
 public:
     using TControl::TControl;
+
+    // The label's text is what a screen reader reads as the window's status line.
+    bool IsStatus() const { return isStatus_; }
+    void SetIsStatus(bool value) { isStatus_ = value; }
+
+private:
+    bool isStatus_ = false;
 };
 
 class TFlatButton : public TControl {

@@ -68,7 +68,7 @@ TEST_F(AboutAndLinks, AboutWindowShowsTheProductAndItsLinks) {
     EXPECT_EQ(about.BorderStyle(), TBorderStyle::bsSingle);
     EXPECT_EQ(about.ClientWidth(), 289);
     EXPECT_EQ(about.ClientHeight(), 201);
-    EXPECT_EQ(about.Position(), TPosition::poScreenCenter);
+    EXPECT_EQ(about.Position(), TPosition::poOwnerFormCenter);  // the recorder, or Outlook's window
     EXPECT_EQ(about.imgIcon.Width(), 48);
     EXPECT_EQ(about.imgIcon.Height(), 48);
     EXPECT_EQ(about.lbProduct.Caption(), "Kestova for Outlook Version 2.2");

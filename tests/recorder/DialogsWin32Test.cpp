@@ -19,11 +19,13 @@
 #include "tests/ui/RealWindows.h"
 #include "ui/Dialogs.h"
 #include "ui/win32/FormWindow.h"
+#include "ui/win32/Handles.h"
 #include "ui/win32/Win32Host.h"
 
 #include <gtest/gtest.h>
 
 #include <mmsystem.h>
+#include <oleacc.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -32,10 +34,7 @@
 
 using namespace kestova;
 using namespace std::chrono_literals;
-using kestova::test::HasDisplay;
-using kestova::test::SaveScreenshot;
-using kestova::test::TextOf;
-using kestova::test::TScratchFolder;
+using namespace kestova::test;
 using kestova::win32::Widen;
 
 namespace {
@@ -98,6 +97,21 @@ protected:
         return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
     }
 
+    // Keys as the keyboard sends them, to the window that has the focus.
+    static void Key(HWND window, WPARAM key) { PostMessageW(window, WM_KEYDOWN, key, 1); }
+    // What the toolbar sends when the user clicks the button of `action`.
+    void Press(TformMain& form, const TAction& action) {
+        TFormWindow& window = *host.WindowOf(form);
+        PostMessageW(window.Handle(), WM_COMMAND, MAKEWPARAM(window.CommandOf(action), BN_CLICKED),
+                     reinterpret_cast<LPARAM>(window.HandleOf(form.tbVoice)));
+    }
+    static int HotButton(HWND toolbar) { return static_cast<int>(SendMessageW(toolbar, TB_GETHOTITEM, 0, 0)); }
+    std::string HelpFile() const { return folder.File("zelt.chm"); }
+
+    struct TComApartment {  // screen readers' objects come through COM
+        TComApartment() { CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED); }
+        ~TComApartment() { CoUninitialize(); }
+    } apartment;
     TScratchFolder folder{"dialogs-win32"};
     std::shared_ptr<TSimShell> shell = std::make_shared<TSimShell>();
     TWin32Host host;
@@ -151,9 +165,9 @@ TEST_F(DialogsWin32, OptionsFromTheRateButtonStoresTheChoiceAndEscCancels) {
     EXPECT_EQ(form.MP3Out.BitRate, br128);
 }
 
-// The dialog on its own, for its screenshot: shown over the recorder window, Wine under Xvfb
-// leaves its area black on the X screen although the window itself is painted. Enter takes
-// the choice.
+// The dialog on its own, for its screenshot (over the recorder it lies wholly inside the
+// recorder's rectangle, which Wine without a window manager leaves black). Enter takes the
+// choice.
 TEST_F(DialogsWin32, OptionsDialogPicksWithTheListAndEnter) {
     TformOptions options(nullptr);
     bool shot = false;
@@ -249,11 +263,14 @@ TEST_F(DialogsWin32, AboutWindowShowsItsLinksAndClosesEveryWay) {
 TEST_F(DialogsWin32, RecorderToolbarOpensAboutOverTheWindow) {
     TformMain form;
     bool shown = false;
+    POINT aboutCentre{}, ownerCentre{};
     MainThread()->Post([&] {
         RunGuarded([&] {
             TFormWindow& window = *host.WindowOf(form);
             WhenShown("About Kestova for Outlook", [&](HWND about) {
                 shown = GetWindow(about, GW_OWNER) == window.Handle() && !IsWindowEnabled(window.Handle());
+                aboutCentre = Centre(about);
+                ownerCentre = Centre(window.Handle());
                 PostMessageW(about, WM_KEYDOWN, VK_ESCAPE, 0);
             });
             SendMessageW(window.Handle(), WM_COMMAND, MAKEWPARAM(window.CommandOf(form.actAbout), BN_CLICKED),
@@ -263,6 +280,8 @@ TEST_F(DialogsWin32, RecorderToolbarOpensAboutOverTheWindow) {
     });
     EXPECT_EQ(form.ShowModal(), mrCancel);
     EXPECT_TRUE(shown);
+    EXPECT_NEAR(aboutCentre.x, ownerCentre.x, 1);
+    EXPECT_NEAR(aboutCentre.y, ownerCentre.y, 1);
 }
 
 // The system's shell with no help file next to the program: nothing comes back, nothing shows.
@@ -292,3 +311,319 @@ TEST(HelpFile, IsACompiledHtmlHelpFileWithThePages) {
         EXPECT_NE(bytes.find(page), std::string::npos) << page;
 }
 
+
+// Esc is Cancel (asking once something is recorded), Enter is OK once OK is enabled, Record has
+// the focus, Tab goes round the tab stops, arrows move along the toolbar's enabled buttons and
+// Space presses one, F1 opens the help file.
+TEST_F(DialogsWin32, RecorderAnswersTheKeyboardAsADialogDoes) {
+    TformMain form;
+    HWND window = nullptr, toolbar = nullptr, rate = nullptr, cancel = nullptr;
+    InTurns({
+        [&] {
+            window = host.WindowOf(form)->Handle();
+            toolbar = host.WindowOf(form)->HandleOf(form.tbVoice);
+            rate = host.WindowOf(form)->HandleOf(form.btBPS);
+            cancel = host.WindowOf(form)->HandleOf(form.btCancel);
+            EXPECT_EQ(GetFocus(), toolbar);
+            EXPECT_EQ(HotButton(toolbar), 0);  // Record
+            Key(toolbar, VK_RIGHT);
+        },
+        [&] {
+            EXPECT_EQ(HotButton(toolbar), 4);  // About: Play, Pause and Stop are disabled
+            Key(toolbar, VK_LEFT);
+        },
+        [&] {
+            EXPECT_EQ(HotButton(toolbar), 0);
+            Key(toolbar, VK_TAB);
+        },
+        [&] {
+            EXPECT_EQ(GetFocus(), rate);
+            Key(rate, VK_TAB);
+        },
+        [&] {
+            EXPECT_EQ(GetFocus(), cancel);  // OK is disabled
+            Key(cancel, VK_TAB);
+        },
+        [&] {
+            EXPECT_EQ(GetFocus(), toolbar);
+            Key(toolbar, VK_F1);
+        },
+        [&] {
+            EXPECT_EQ(shell->Opened(), std::vector<std::string>{HelpFile()});
+            SetFocus(window);
+            Key(window, VK_RETURN);
+        },
+        [&] {
+            EXPECT_EQ(form.ModalResult(), mrNone);  // OK is still disabled
+            SetFocus(toolbar);
+            Key(toolbar, VK_SPACE);
+        },
+        [&] {
+            EXPECT_FALSE(form.actRecord.Enabled());
+            EXPECT_TRUE(form.actStop.Enabled());
+            Key(toolbar, VK_ESCAPE);
+        },
+        [&] {  // in the confirmation box
+            HWND box = FindWindowW(L"#32770", L"Confirm");
+            EXPECT_NE(box, nullptr);
+            PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDNO, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(box, IDNO)));
+        },
+        [&] {
+            EXPECT_EQ(form.ModalResult(), mrNone);
+            EXPECT_TRUE(form.btOK.Enabled());
+            SetFocus(window);
+            Key(window, VK_RETURN);
+        },
+    });
+    EXPECT_EQ(form.ShowModal(), mrOk);
+}
+
+// Options opens on the bit-rate list and About on OK; F1 in either opens the help file, and
+// the recorder, active again, has the focus where it was.
+TEST_F(DialogsWin32, DialogsOpenOnTheirFirstChoiceAndF1OpensHelp) {
+    TformMain form;
+    HWND rate = nullptr;
+    InTurns({
+        [&] {
+            rate = host.WindowOf(form)->HandleOf(form.btBPS);
+            SetFocus(rate);
+            Key(rate, VK_SPACE);
+            PostMessageW(rate, WM_KEYUP, VK_SPACE, 0xC0000001);
+        },
+        [&] {  // in Options
+            HWND list = Child(FindWindowW(L"KestovaForm", L"Options"), L"ComboBox", "");
+            EXPECT_NE(list, nullptr);
+            EXPECT_EQ(GetFocus(), list);
+            Key(GetFocus(), VK_F1);
+        },
+        [&] {
+            EXPECT_EQ(shell->Opened().size(), 1u);
+            Key(GetFocus(), VK_ESCAPE);
+        },
+        [&] {
+            TFormWindow& window = *host.WindowOf(form);
+            SetActiveWindow(window.Handle());
+            EXPECT_EQ(GetFocus(), rate);  // where it was when Options opened
+            PostMessageW(window.Handle(), WM_COMMAND, MAKEWPARAM(window.CommandOf(form.actAbout), BN_CLICKED),
+                         reinterpret_cast<LPARAM>(window.HandleOf(form.tbVoice)));
+        },
+        [&] {  // in About
+            HWND about = FindWindowW(L"KestovaForm", L"About Kestova for Outlook");
+            EXPECT_EQ(GetFocus(), Child(about, L"Button", "OK"));
+            Key(GetFocus(), VK_F1);
+        },
+        [&] {
+            EXPECT_EQ(shell->Opened(), std::vector<std::string>(2, HelpFile()));
+            Key(GetFocus(), VK_RETURN);
+        },
+        [&] { PostMessageW(host.WindowOf(form)->Handle(), WM_CLOSE, 0, 0); },
+    });
+    EXPECT_EQ(form.ShowModal(), mrCancel);
+}
+
+// What a screen reader announces: each toolbar button by its caption (also its tooltip), the
+// level bar as "Level", and the state label as the window's status line.
+TEST_F(DialogsWin32, RecorderControlsAreNamedForScreenReaders) {
+    TformMain form;
+    const std::vector<std::string> captions = {"Record", "Play", "Pause", "Stop", "About", "Options", "Help"};
+    std::vector<std::string> names, tips;
+    InTurns({[&] {
+        TFormWindow& window = *host.WindowOf(form);
+        HWND toolbar = window.HandleOf(form.tbVoice);
+        EXPECT_EQ(AccessibleChildCount(toolbar), 7);
+        HWND tooltips = reinterpret_cast<HWND>(SendMessageW(toolbar, TB_GETTOOLTIPS, 0, 0));
+        for (long button = 1; button <= 7; ++button) {
+            names.push_back(AccessibleName(toolbar, button));
+            wchar_t text[80] = {};
+            TTTOOLINFOW tool{};
+            tool.cbSize = sizeof(tool);
+            tool.hwnd = toolbar;
+            tool.uId = window.CommandOf(*form.tbVoice.Items()[button - 1].Action);
+            tool.lpszText = text;
+            SendMessageW(tooltips, TTM_GETTEXTW, 80, reinterpret_cast<LPARAM>(&tool));
+            tips.push_back(kestova::win32::Narrow(text));
+        }
+        EXPECT_EQ(AccessibleRole(toolbar, 1), ROLE_SYSTEM_PUSHBUTTON);
+        EXPECT_EQ(AccessibleState(toolbar, 1) & STATE_SYSTEM_UNAVAILABLE, 0);
+        EXPECT_NE(AccessibleState(toolbar, 2) & STATE_SYSTEM_UNAVAILABLE, 0);  // Play
+        EXPECT_EQ(AccessibleName(window.HandleOf(form.pbPlay)), "Level");
+        HWND state = window.HandleOf(form.lbState);
+        EXPECT_EQ(AccessibleName(state), "Click 'Record' button to start");
+        EXPECT_EQ(AccessibleRole(state), ROLE_SYSTEM_STATUSBAR);
+        PostMessageW(window.Handle(), WM_CLOSE, 0, 0);
+    }});
+    EXPECT_EQ(form.ShowModal(), mrCancel);
+    EXPECT_EQ(names, captions);
+    EXPECT_EQ(tips, captions);
+}
+
+// Started from a window at the right edge of the screen, the recorder opens beside it, whole,
+// on the same monitor's work area, at the owner's height.
+TEST_F(DialogsWin32, RecorderOpensOnItsOwnersMonitorWithinTheWorkArea) {
+    RECT work{};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    const TWindow mail(CreateWindowExW(0, L"STATIC", L"mail", WS_POPUP | WS_VISIBLE, work.right - 150, work.top + 100,
+                                       300, 400, nullptr, nullptr, nullptr, nullptr));
+    HWND owner = mail.get();
+    ASSERT_NE(owner, nullptr);
+    SetActiveWindow(owner);
+    TformMain form;
+    RECT placed{}, ownerRect{};
+    InTurns({[&] {
+        GetWindowRect(host.WindowOf(form)->Handle(), &placed);
+        GetWindowRect(owner, &ownerRect);
+        PostMessageW(host.WindowOf(form)->Handle(), WM_CLOSE, 0, 0);
+    }});
+    EXPECT_EQ(form.ShowModal(), mrCancel);
+    EXPECT_EQ(placed.right, work.right);
+    EXPECT_GE(placed.left, work.left);
+    EXPECT_NEAR((placed.top + placed.bottom) / 2, (ownerRect.top + ownerRect.bottom) / 2, 1);
+}
+
+namespace {
+
+int ScreenDpi() {
+    HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    return dpi;
+}
+
+// Share of the pixels in `area` of the picture for which `test` holds.
+template <class Test>
+double Share(const TPicture& picture, RECT area, Test test) {
+    area.right = std::min<LONG>(area.right, picture.Width);
+    area.bottom = std::min<LONG>(area.bottom, picture.Height);
+    size_t hits = 0, all = 0;
+    for (int y = std::max<LONG>(area.top, 0); y < area.bottom; ++y)
+        for (int x = std::max<LONG>(area.left, 0); x < area.right; ++x, ++all) hits += test(picture.At(x, y)) ? 1 : 0;
+    return all ? double(hits) / all : 0;
+}
+
+// The client area within a screenshot of the whole window (Wine draws no caption without a
+// window manager, so only the client area is ours to judge).
+RECT ClientInShot(HWND window) {
+    RECT frame{}, client{};
+    GetWindowRect(window, &frame);
+    GetClientRect(window, &client);
+    MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&client), 2);
+    OffsetRect(&client, -frame.left, -frame.top);
+    return client;
+}
+
+bool Near(COLORREF a, COLORREF b, int tolerance) {
+    return std::abs(GetRValue(a) - GetRValue(b)) <= tolerance && std::abs(GetGValue(a) - GetGValue(b)) <= tolerance &&
+           std::abs(GetBValue(a) - GetBValue(b)) <= tolerance;
+}
+
+// What each window must show on the screen: painted (little black), its face colour, no text
+// cut off, and a client area of its 96-DPI size scaled to the screen's.
+void CheckShown(HWND window, const std::string& shot, SIZE designed) {
+    const int dpi = ScreenDpi();
+    RECT client{};
+    GetClientRect(window, &client);
+    EXPECT_NEAR(client.right, MulDiv(designed.cx, dpi, 96), 3) << shot;
+    EXPECT_NEAR(client.bottom, MulDiv(designed.cy, dpi, 96), 3) << shot;
+    EXPECT_EQ(ClippedTexts(window), std::vector<std::string>{}) << shot;
+    const TPicture picture = ReadPicture(kShotDir + "/" + shot);
+    if (picture.Width == 0) {
+        ADD_FAILURE() << "no picture " << shot;
+        return;
+    }
+    const RECT area = ClientInShot(window);
+    EXPECT_LT(Share(picture, area, [](COLORREF c) { return Near(c, RGB(0, 0, 0), 8); }), 0.05) << shot;
+    const COLORREF face = GetSysColor(COLOR_BTNFACE);
+    EXPECT_GT(Share(picture, area, [&](COLORREF c) { return c == face; }), 0.2) << shot;
+}
+
+}  // namespace
+
+// The recorder, About over it and Options, as the screen shows them; the pictures are kept as
+// recorder-DPI.png, about-DPI.png and options-DPI.png.
+TEST_F(DialogsWin32, WindowsArePaintedAndScaledAtTheScreensDpi) {
+    const std::string dpi = std::to_string(ScreenDpi());
+    TformMain form;
+    HWND window = nullptr;
+    InTurns({
+        [&] {
+            window = host.WindowOf(form)->Handle();
+            const std::string shot = "recorder-" + dpi + ".png";
+            EXPECT_TRUE(Shot(window, shot));
+            CheckShown(window, shot, {400, 196});
+            // The banner's own colours at its right end, above the waveform and clear of the text.
+            const RECT client = ClientInShot(window);
+            EXPECT_TRUE(Near(ReadPicture(kShotDir + "/" + shot).At(client.right - 4, client.top + 3), RGB(34, 96, 147), 16));
+            Press(form, form.actAbout);
+        },
+        [&] {
+            HWND about = FindWindowW(L"KestovaForm", L"About Kestova for Outlook");
+            const std::string shot = "about-" + dpi + ".png";
+            EXPECT_TRUE(Shot(about, shot));
+            CheckShown(about, shot, {289, 201});
+            Key(GetFocus(), VK_ESCAPE);
+        },
+        [&] { PostMessageW(window, WM_CLOSE, 0, 0); },
+    });
+    EXPECT_EQ(form.ShowModal(), mrCancel);
+    // Options on its own: over the recorder it lies wholly inside the recorder's rectangle, and
+    // Wine (X11, no window manager) leaves such a window black on the X screen whatever it paints.
+    TformOptions options(nullptr);
+    InTurns({[&] {
+        HWND dialog = FindWindowW(L"KestovaForm", L"Options");
+        const std::string shot = "options-" + dpi + ".png";
+        EXPECT_TRUE(Shot(dialog, shot));
+        CheckShown(dialog, shot, {247, 169});
+        Key(GetFocus(), VK_ESCAPE);
+    }});
+    EXPECT_EQ(options.ShowModal(), mrCancel);
+}
+
+namespace {
+
+// Wine takes the screen's DPI from this value when a program starts; removed again afterwards.
+class TLogPixels {
+public:
+    explicit TLogPixels(DWORD dpi) {
+        RegSetKeyValueW(HKEY_CURRENT_USER, kKey, L"LogPixels", REG_DWORD, &dpi, sizeof(dpi));
+    }
+    ~TLogPixels() { RegDeleteKeyValueW(HKEY_CURRENT_USER, kKey, L"LogPixels"); }
+    TLogPixels(const TLogPixels&) = delete;
+    TLogPixels& operator=(const TLogPixels&) = delete;
+
+private:
+    static constexpr const wchar_t* kKey = L"Control Panel\\Desktop";
+};
+
+using TKernelHandle = TUniqueHandle<HANDLE, &CloseHandle>;
+
+// Runs one test of this program in a program of its own; answers its exit code.
+DWORD RunAlone(const std::string& test) {
+    wchar_t self[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, self, MAX_PATH);
+    std::wstring command = L"\"" + std::wstring(self) + L"\" --gtest_brief=1 --gtest_filter=" + Widen(test);
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION started{};
+    if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &started))
+        return static_cast<DWORD>(-1);
+    const TKernelHandle process(started.hProcess), thread(started.hThread);
+    WaitForSingleObject(process.get(), 240000);
+    DWORD code = static_cast<DWORD>(-1);
+    GetExitCodeProcess(process.get(), &code);
+    return code;
+}
+
+}  // namespace
+
+// The screenshot test again at 144 and 192 DPI (150 % and 200 %): each window's size, fonts and
+// pictures scale, and the pictures are kept beside the 96-DPI ones.
+TEST(DialogsAtDpi, WindowsScaleByOneAndAHalfAndTwo) {
+    if (!HasDisplay()) GTEST_SKIP() << "no display";
+    for (const DWORD dpi : {144u, 192u}) {
+        const std::wstring shot = Widen(kShotDir + "/recorder-" + std::to_string(dpi) + ".png");
+        DeleteFileW(shot.c_str());
+        const TLogPixels setting(dpi);
+        EXPECT_EQ(RunAlone("DialogsWin32.WindowsArePaintedAndScaledAtTheScreensDpi"), 0u) << dpi;
+        EXPECT_NE(GetFileAttributesW(shot.c_str()), INVALID_FILE_ATTRIBUTES) << dpi;
+    }
+}

@@ -121,3 +121,12 @@ TEST(Controls, MenuFindsItemsWithoutAccelerators) {
     EXPECT_EQ(StripHotkey("P&ause"), "Pause");
     EXPECT_EQ(StripHotkey("A&&B"), "A&B");
 }
+
+TEST(Controls, ToolbarItemsAreNamedWithoutMarksOrEllipsis) {
+    TSample form;
+    TAction about(&form, "actAbout", "About...");
+    form.tbBar.AddItem(&form.actGo, "&Go");
+    form.tbBar.AddItem(&about);
+    EXPECT_EQ(form.tbBar.Items()[0].Name(), "Go");
+    EXPECT_EQ(form.tbBar.Items()[1].Name(), "About");
+}

@@ -1,7 +1,13 @@
 #include "tests/ui/RealWindows.h"
 
 #include "platform/MainThread.h"
+#include "platform/win32/ComObject.h"
 #include "platform/win32/WideText.h"
+
+#include <oleacc.h>
+
+#include <fstream>
+#include <memory>
 
 namespace kestova::test {
 
@@ -28,8 +34,8 @@ bool SaveScreenshot(HWND window, const std::string& path) {
     const std::wstring wide = kestova::win32::Widen(path);
     DeleteFileW(wide.c_str());
     std::wstring command = L"/bin/sh -c \"xwd -root -silent | /usr/bin/convert xwd:- -crop " +
-                           kestova::win32::Widen(crop) + L" +repage " + wide + L".tmp.png && mv " + wide +
-                           L".tmp.png " + wide + L"\"";
+                           kestova::win32::Widen(crop) + L" +repage -write " + wide + L".tmp.png ppm:" + wide +
+                           L".ppm && mv " + wide + L".tmp.png " + wide + L"\"";
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION process{};
@@ -39,6 +45,115 @@ bool SaveScreenshot(HWND window, const std::string& path) {
     CloseHandle(process.hProcess);
     return MainThread()->ProcessUntil([&] { return GetFileAttributesW(wide.c_str()) != INVALID_FILE_ATTRIBUTES; },
                                       std::chrono::seconds(60));
+}
+
+TPicture ReadPicture(const std::string& path) {
+    std::ifstream file("Z:" + path + ".ppm", std::ios::binary);
+    const auto skipComments = [&] {
+        while ((file >> std::ws).peek() == '#') file.ignore(1 << 16, '\n');
+    };
+    std::string magic;
+    int maximum = 0;
+    TPicture picture;
+    file >> magic;
+    skipComments();
+    file >> picture.Width;
+    skipComments();
+    file >> picture.Height;
+    skipComments();
+    file >> maximum;
+    file.get();  // the one blank before the pixels
+    if (magic != "P6" || maximum != 255 || picture.Width <= 0 || picture.Height <= 0) return {};
+    picture.Rgb.resize(static_cast<size_t>(picture.Width) * picture.Height * 3);
+    file.read(reinterpret_cast<char*>(picture.Rgb.data()), static_cast<std::streamsize>(picture.Rgb.size()));
+    return file ? picture : TPicture{};
+}
+
+namespace {
+
+std::deque<std::function<void()>> turns;
+
+// A timer message comes only when no posted message waits, so each turn follows the input
+// of the one before.
+void CALLBACK NextTurn(HWND, UINT, UINT_PTR timer, DWORD) {
+    KillTimer(nullptr, timer);
+    if (turns.empty()) return;
+    const std::function<void()> step = std::move(turns.front());
+    turns.pop_front();
+    step();
+    if (!turns.empty()) SetTimer(nullptr, 0, 10, &NextTurn);
+}
+
+com::ComPtr<IAccessible> ClientObject(HWND window) {
+    com::ComPtr<IAccessible> object;
+    AccessibleObjectFromWindow(window, static_cast<DWORD>(OBJID_CLIENT), IID_IAccessible,
+                               reinterpret_cast<void**>(object.GetAddressOf()));
+    return object;
+}
+
+VARIANT Child(long child) {
+    VARIANT id;
+    VariantInit(&id);
+    id.vt = VT_I4;
+    id.lVal = child;
+    return id;
+}
+
+long LongAnswer(HWND window, long child, HRESULT (STDMETHODCALLTYPE IAccessible::*query)(VARIANT, VARIANT*)) {
+    const auto object = ClientObject(window);
+    VARIANT answer;
+    VariantInit(&answer);
+    if (!object || FAILED((object.Get()->*query)(Child(child), &answer))) return -1;
+    const long value = answer.vt == VT_I4 ? answer.lVal : -1;
+    VariantClear(&answer);
+    return value;
+}
+
+}  // namespace
+
+std::vector<std::string> ClippedTexts(HWND window) {
+    std::vector<std::string> clipped;
+    for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        wchar_t kind[32] = {};
+        GetClassNameW(child, kind, 32);
+        const std::wstring text = kestova::win32::Widen(TextOf(child));
+        if (text.empty() || (lstrcmpiW(kind, L"Static") != 0 && lstrcmpiW(kind, L"Button") != 0)) continue;
+        HDC dc = GetDC(child);
+        const HGDIOBJ before = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(child, WM_GETFONT, 0, 0)));
+        SIZE extent{};
+        GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &extent);
+        SelectObject(dc, before);
+        ReleaseDC(child, dc);
+        RECT bounds{};
+        GetClientRect(child, &bounds);
+        if (extent.cx > bounds.right || extent.cy > bounds.bottom) clipped.push_back(TextOf(child));
+    }
+    return clipped;
+}
+
+void InTurns(std::deque<std::function<void()>> steps) {
+    turns = std::move(steps);
+    SetTimer(nullptr, 0, 10, &NextTurn);
+}
+
+std::string AccessibleName(HWND window, long child) {
+    const auto object = ClientObject(window);
+    BSTR answer = nullptr;
+    const HRESULT result = object ? object->get_accName(Child(child), &answer) : E_FAIL;
+    const std::unique_ptr<OLECHAR, decltype(&SysFreeString)> name(answer, &SysFreeString);
+    if (result != S_OK || !name) return "(none)";
+    return kestova::win32::Narrow(name.get());
+}
+
+long AccessibleRole(HWND window, long child) { return LongAnswer(window, child, &IAccessible::get_accRole); }
+
+long AccessibleState(HWND window, long child) { return LongAnswer(window, child, &IAccessible::get_accState); }
+
+long AccessibleChildCount(HWND window) {
+    const auto object = ClientObject(window);
+    long count = -1;
+    if (object) object->get_accChildCount(&count);
+    return count;
 }
 
 }  // namespace kestova::test

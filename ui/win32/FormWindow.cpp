@@ -7,9 +7,12 @@
 #include "ui/Form.h"
 #include "ui/Jpeg.h"
 #include "ui/StdCtrls.h"
+#include "ui/win32/Accessible.h"
+#include "ui/win32/Dpi.h"
 #include "ui/win32/Resources.h"
 #include "platform/win32/WideText.h"
 
+#include <oleacc.h>
 #include <windowsx.h>
 
 #include <algorithm>
@@ -60,17 +63,30 @@ TFrame FrameOf(const TForm& form) {
     return {style, ex};
 }
 
-RECT PlaceOf(const TForm& form, const TFrame& frame, HWND owner) {
-    RECT rect{0, 0, form.ClientWidth(), form.ClientHeight()};
+// The work area of the owner's monitor, or of the primary one without an owner.
+RECT WorkAreaFor(HWND owner) {
+    const HMONITOR monitor = owner ? MonitorFromWindow(owner, MONITOR_DEFAULTTONEAREST)
+                                   : MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY);
+    MONITORINFO info{};
+    info.cbSize = sizeof(info);
+    if (GetMonitorInfoW(monitor, &info)) return info.rcWork;
+    RECT area{};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
+    return area;
+}
+
+// Centred on the owner window or on the owner's monitor, and wholly within that monitor's
+// work area, so a window started from a mail window on a second screen opens there.
+RECT PlaceOf(const TForm& form, const TFrame& frame, HWND owner, int dpi) {
+    RECT rect{0, 0, Scaled(form.ClientWidth(), dpi), Scaled(form.ClientHeight(), dpi)};
     AdjustWindowRectEx(&rect, frame.Style, FALSE, frame.ExStyle);
     const int width = rect.right - rect.left, height = rect.bottom - rect.top;
-    RECT area{};
-    if (form.Position() == TPosition::poOwnerFormCenter && owner)
-        GetWindowRect(owner, &area);
-    else
-        SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
-    const int left = form.Position() == TPosition::poDesigned ? CW_USEDEFAULT : (area.left + area.right - width) / 2;
-    const int top = (area.top + area.bottom - height) / 2;
+    const RECT work = WorkAreaFor(owner);
+    RECT around = work;
+    if (form.Position() == TPosition::poOwnerFormCenter && owner) GetWindowRect(owner, &around);
+    const int left = std::max<int>(work.left, std::min<int>((around.left + around.right - width) / 2, work.right - width));
+    const int top = std::max<int>(work.top, std::min<int>((around.top + around.bottom - height) / 2, work.bottom - height));
+    if (form.Position() == TPosition::poDesigned) return {CW_USEDEFAULT, top, CW_USEDEFAULT + width, top + height};
     return {left, top, left + width, top + height};
 }
 
@@ -85,7 +101,8 @@ TChildClass ClassOf(const TControl& control) {
     if (auto* bar = dynamic_cast<const TProgressBar*>(&control))
         return {PROGRESS_CLASSW, DWORD(bar->Smooth() ? PBS_SMOOTH : 0)};
     if (dynamic_cast<const TActionToolBar*>(&control))
-        return {TOOLBARCLASSNAMEW, TBSTYLE_FLAT | TBSTYLE_TOOLTIPS | CCS_NORESIZE | CCS_NOPARENTALIGN | CCS_NODIVIDER};
+        return {TOOLBARCLASSNAMEW,
+                WS_TABSTOP | TBSTYLE_FLAT | TBSTYLE_TOOLTIPS | CCS_NORESIZE | CCS_NOPARENTALIGN | CCS_NODIVIDER};
     if (dynamic_cast<const TComboBox*>(&control)) return {WC_COMBOBOXW, WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST};
     if (dynamic_cast<const TGroupBox*>(&control)) return {L"BUTTON", BS_GROUPBOX};
     if (dynamic_cast<const TImage*>(&control)) return {L"STATIC", SS_BITMAP | SS_NOTIFY};
@@ -102,10 +119,11 @@ constexpr int kDropDownListHeight = 200;
 
 }  // namespace
 
-TFormWindow::TFormWindow(TForm& form, HWND owner) : form_(form) {
+TFormWindow::TFormWindow(TForm& form, HWND owner) : form_(form), dpi_(DpiOf(owner)) {
+    const TDpiAwareScope aware;
     RegisterFormClass(&WndProc);
     const TFrame frame = FrameOf(form);
-    const RECT place = PlaceOf(form, frame, owner);
+    const RECT place = PlaceOf(form, frame, owner, dpi_);
     HWND window = CreateWindowExW(frame.ExStyle, kFormClass, win32::Widen(form.Caption()).c_str(), frame.Style,
                                   place.left, place.top, place.right - place.left, place.bottom - place.top, owner,
                                   nullptr, ResourceModule(), this);
@@ -114,6 +132,7 @@ TFormWindow::TFormWindow(TForm& form, HWND owner) : form_(form) {
         throw Exception("The window of \"" + form.Caption() + "\" cannot be created");
     }
     window_.reset(window);
+    dpi_ = DpiOf(window);
     try {
         SetIcon();
         CreateChildren();
@@ -129,8 +148,10 @@ void TFormWindow::SetIcon() {
     HWND window = window_.get();
     if (!form_.IconResource().empty()) {
         const std::wstring name = win32::Widen(form_.IconResource());
-        bigIcon_.reset(static_cast<HICON>(LoadImageW(ResourceModule(), name.c_str(), IMAGE_ICON, 32, 32, 0)));
-        smallIcon_.reset(static_cast<HICON>(LoadImageW(ResourceModule(), name.c_str(), IMAGE_ICON, 16, 16, 0)));
+        bigIcon_.reset(static_cast<HICON>(LoadImageW(ResourceModule(), name.c_str(), IMAGE_ICON, Scaled(32, dpi_),
+                                                          Scaled(32, dpi_), 0)));
+        smallIcon_.reset(static_cast<HICON>(LoadImageW(ResourceModule(), name.c_str(), IMAGE_ICON, Scaled(16, dpi_),
+                                                            Scaled(16, dpi_), 0)));
         SendMessageW(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_.get()));
         SendMessageW(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.get()));
     }
@@ -143,7 +164,9 @@ TFormWindow::~TFormWindow() {
 }
 
 void TFormWindow::Show() {
+    if (const TControl* active = form_.ActiveControl()) focus_ = HandleOf(*active);
     ShowWindow(window_.get(), SW_SHOWNORMAL);
+    if (focus_) SetFocus(focus_);
     UpdateWindow(window_.get());
 }
 
@@ -156,6 +179,82 @@ HWND TFormWindow::HandleOf(const TControl& control) const {
 int TFormWindow::CommandOf(const TAction& action) const {
     const auto it = std::find(toolbarActions_.begin(), toolbarActions_.end(), &action);
     return it == toolbarActions_.end() ? 0 : kFirstToolId + static_cast<int>(it - toolbarActions_.begin());
+}
+
+bool TFormWindow::PreTranslate(const MSG& message) {
+    if (message.message == WM_SYSCHAR) return Accelerator(static_cast<wchar_t>(message.wParam));
+    if (message.message != WM_KEYDOWN) return false;
+    if (message.wParam == VK_F1) {
+        Help();
+        return true;
+    }
+    for (const TChild& child : children_)
+        if (child.Handle == message.hwnd && dynamic_cast<TActionToolBar*>(child.Control))
+            return ToolbarKey(child.Handle, message.wParam);
+    return false;
+}
+
+bool TFormWindow::ToolbarKey(HWND toolbar, WPARAM key) {
+    const int hot = static_cast<int>(SendMessageW(toolbar, TB_GETHOTITEM, 0, 0));
+    switch (key) {
+        case VK_LEFT:
+        case VK_UP:
+            MoveHotButton(toolbar, hot, -1);
+            return true;
+        case VK_RIGHT:
+        case VK_DOWN:
+            MoveHotButton(toolbar, hot, +1);
+            return true;
+        case VK_SPACE:
+        case VK_RETURN:
+            if (hot >= 0 && hot < static_cast<int>(toolbarActions_.size()))
+                RunGuarded([&] { toolbarActions_[hot]->Execute(); });
+            return true;
+    }
+    return false;
+}
+
+void TFormWindow::MoveHotButton(HWND toolbar, int from, int step) {
+    const int count = static_cast<int>(toolbarActions_.size());
+    if (from < 0) from = step > 0 ? -1 : 0;
+    for (int i = 1; i <= count; ++i) {
+        const int next = ((from + step * i) % count + count) % count;
+        if (!toolbarActions_[next]->Enabled()) continue;
+        SendMessageW(toolbar, TB_SETHOTITEM, next, 0);
+        NotifyWinEvent(EVENT_OBJECT_FOCUS, toolbar, OBJID_CLIENT, next + 1);
+        return;
+    }
+}
+
+void TFormWindow::Help() {
+    RunGuarded([&] {
+        if (form_.OnHelp) form_.OnHelp(&form_);
+    });
+}
+
+// As the dialog manager does: the focus leaves with the activation and comes back with it.
+void TFormWindow::Activated(HWND window, bool active) {
+    if (!active) {
+        HWND focus = GetFocus();
+        if (focus && IsChild(window, focus)) focus_ = focus;
+        return;
+    }
+    SetFocus(focus_ && IsWindow(focus_) && IsChild(window, focus_) ? focus_ : window);
+}
+
+// Enter presses the default button wherever the focus is (Space presses the focused one).
+LRESULT TFormWindow::DefaultButtonId() const {
+    for (size_t i = 0; i < children_.size(); ++i) {
+        auto* button = dynamic_cast<const TFlatButton*>(children_[i].Control);
+        if (button && button->Default()) return MAKELRESULT(kFirstChildId + static_cast<int>(i), DC_HASDEFID);
+    }
+    return 0;
+}
+
+void TFormWindow::ToolTip(NMTTDISPINFOW& request) const {
+    const size_t index = request.hdr.idFrom - kFirstToolId;
+    if (request.hdr.idFrom < kFirstToolId || index >= toolbarNames_.size()) return;
+    request.lpszText = const_cast<wchar_t*>(toolbarNames_[index].c_str());
 }
 
 bool TFormWindow::Accelerator(wchar_t letter) {
@@ -196,17 +295,21 @@ HWND TFormWindow::CreateChild(TControl& control, int id) {
         CreateWindowExW(ex, kind.ClassName, nullptr, WS_CHILD | WS_VISIBLE | kind.Style, 0, 0, 0, 0, window_.get(),
                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), ResourceModule(), nullptr);
     if (!child) throw Exception("The window of " + control.Name() + " cannot be created");
+    SetWindowSubclass(child, &ChildProc, children_.size(), reinterpret_cast<DWORD_PTR>(this));
     SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(control.Font())), FALSE);
     if (auto* bar = dynamic_cast<TActionToolBar*>(&control)) SetUpToolbar(child, *bar);
-    if (auto* picture = dynamic_cast<TImage*>(&control)) SetUpPicture(child, picture->ResourceName());
+    if (auto* picture = dynamic_cast<TImage*>(&control))
+        SetUpPicture(child, ArtworkFor(picture->ResourceName(), dpi_).Name);
     return child;
 }
 
 void TFormWindow::SetUpToolbar(HWND toolbar, const TActionToolBar& bar) {
     SendMessageW(toolbar, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
     const TImageList& images = bar.Images();
-    glyphs_.reset(ImageList_Create(images.Width, images.Height, ILC_COLOR24 | ILC_MASK, images.Count, 0));
-    TBitmapHandle strip(static_cast<HBITMAP>(LoadImageW(ResourceModule(), win32::Widen(images.ResourceName).c_str(),
+    const TArtwork art = ArtworkFor(images.ResourceName, dpi_);
+    glyphs_.reset(ImageList_Create(Scaled(images.Width, art.Dpi), Scaled(images.Height, art.Dpi),
+                                   ILC_COLOR24 | ILC_MASK, images.Count, 0));
+    TBitmapHandle strip(static_cast<HBITMAP>(LoadImageW(ResourceModule(), win32::Widen(art.Name).c_str(),
                                                         IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
     if (strip) ImageList_AddMasked(glyphs_.get(), strip.get(), kGlyphMask);
     SendMessageW(toolbar, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(glyphs_.get()));
@@ -214,6 +317,7 @@ void TFormWindow::SetUpToolbar(HWND toolbar, const TActionToolBar& bar) {
     std::vector<TBBUTTON> buttons;
     for (const auto& item : bar.Items()) {
         toolbarTexts_.push_back(win32::Widen(item.Caption));
+        toolbarNames_.push_back(win32::Widen(item.Name()));
         TBBUTTON button{};
         button.iBitmap = item.Action->ImageIndex();
         button.idCommand = kFirstToolId + static_cast<int>(toolbarActions_.size());
@@ -252,9 +356,10 @@ void TFormWindow::Refresh(TControl& control) {
         return;
     }
     refreshing_ = true;
-    const TForm::TRect r = form_.ClientBounds(control);
+    const RECT r = BoundsOf(control);
     const bool list = dynamic_cast<TComboBox*>(&control) != nullptr;
-    MoveWindow(child, r.Left, r.Top, r.Width, list ? kDropDownListHeight : r.Height, TRUE);
+    MoveWindow(child, r.left, r.top, r.right - r.left, list ? Scaled(kDropDownListHeight, dpi_) : r.bottom - r.top,
+               TRUE);
     if (ShowsCaption(control)) SetWindowTextW(child, win32::Widen(control.Caption()).c_str());
     EnableWindow(child, control.Enabled());
     ShowWindow(child, control.Visible() ? SW_SHOWNA : SW_HIDE);
@@ -339,8 +444,7 @@ void TFormWindow::PaintFrames(HWND window) {
     HDC dc = BeginPaint(window, &paint);
     for (TControl* control : form_.Controls()) {
         if (!dynamic_cast<TShape*>(control) || !control->Visible()) continue;
-        const TForm::TRect r = form_.ClientBounds(*control);
-        const RECT frame{r.Left, r.Top, r.Left + r.Width, r.Top + r.Height};
+        const RECT frame = BoundsOf(*control);
         FrameRect(dc, &frame, GetSysColorBrush(COLOR_BTNSHADOW));
     }
     EndPaint(window, &paint);
@@ -357,11 +461,29 @@ bool TFormWindow::SetCursorOver(HWND child) {
     return false;
 }
 
+RECT TFormWindow::BoundsOf(const TControl& control) const {
+    const TForm::TRect r = form_.ClientBounds(control);
+    return {Scaled(r.Left, dpi_), Scaled(r.Top, dpi_), Scaled(r.Left + r.Width, dpi_), Scaled(r.Top + r.Height, dpi_)};
+}
+
+// Moved to a monitor of another DPI: the suggested place, then fonts and bounds for the new DPI.
+void TFormWindow::DpiChanged(int dpi, const RECT& suggested) {
+    dpi_ = dpi;
+    SetWindowPos(window_.get(), nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    for (const TChild& child : children_) {
+        if (child.Handle)
+            SendMessageW(child.Handle, WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(child.Control->Font())), FALSE);
+        Refresh(*child.Control);
+    }
+}
+
 HFONT TFormWindow::FontFor(const TFont& font) {
-    const std::string key = font.Name + "/" + std::to_string(font.Height) + (font.Bold ? "b" : "");
+    const int height = Scaled(font.Height, dpi_);
+    const std::string key = font.Name + "/" + std::to_string(height) + (font.Bold ? "b" : "");
     for (const auto& entry : fonts_)
         if (entry.first == key) return entry.second.get();
-    TFontHandle handle(CreateFontW(-font.Height, 0, 0, 0, font.Bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE,
+    TFontHandle handle(CreateFontW(-height, 0, 0, 0, font.Bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE,
                                    DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
                                    DEFAULT_PITCH | FF_DONTCARE, win32::Widen(font.Name).c_str()));
     fonts_.emplace_back(key, std::move(handle));
@@ -390,8 +512,59 @@ LRESULT TFormWindow::Handle(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         case WM_CLOSE:  // the close box: the form decides, the modal loop ends on its result
             RunGuarded([&] { form_.Close(); });
             return 0;
+        case WM_ACTIVATE:
+            Activated(window, LOWORD(wParam) != WA_INACTIVE);
+            return 0;
+        case DM_GETDEFID:
+            return DefaultButtonId();
+        case WM_HELP:
+            Help();
+            return TRUE;
+        case WM_DPICHANGED:
+            DpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+            return 0;
+        case WM_NOTIFY:
+            if (reinterpret_cast<const NMHDR*>(lParam)->code == TTN_GETDISPINFOW)
+                ToolTip(*reinterpret_cast<NMTTDISPINFOW*>(lParam));
+            return 0;
     }
     return DefWindowProcW(window, message, wParam, lParam);
+}
+
+// Child windows: their accessible objects, and the toolbar's hot button while it has the focus.
+LRESULT TFormWindow::HandleChild(HWND child, size_t index, UINT message, WPARAM wParam, LPARAM lParam) {
+    const TControl& control = *children_[index].Control;
+    const bool toolbar = dynamic_cast<const TActionToolBar*>(&control) != nullptr;
+    switch (message) {
+        case WM_GETOBJECT: {
+            if (static_cast<DWORD>(lParam) != static_cast<DWORD>(OBJID_CLIENT)) break;
+            TAccessibleDescription description;
+            description.Name = win32::Widen(control.AccessibleName());
+            auto* label = dynamic_cast<const TLabel*>(&control);
+            if (label && label->IsStatus()) description.Role = ROLE_SYSTEM_STATUSBAR;
+            if (toolbar) description.Buttons = toolbarNames_;
+            if (description.Name.empty() && description.Role == 0 && description.Buttons.empty()) break;
+            if (const LRESULT object = AccessibleObjectFor(child, wParam, description)) return object;
+            break;
+        }
+        case WM_SETFOCUS:
+            if (toolbar && SendMessageW(child, TB_GETHOTITEM, 0, 0) < 0) MoveHotButton(child, -1, +1);
+            break;
+        case WM_KILLFOCUS:
+            if (toolbar) SendMessageW(child, TB_SETHOTITEM, static_cast<WPARAM>(-1), 0);
+            break;
+    }
+    return DefSubclassProc(child, message, wParam, lParam);
+}
+
+LRESULT CALLBACK TFormWindow::ChildProc(HWND child, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR index,
+                                        DWORD_PTR self) {
+    auto& window = *reinterpret_cast<TFormWindow*>(self);
+    if (message == WM_NCDESTROY) RemoveWindowSubclass(child, &ChildProc, index);
+    // Messages sent while the child is being set up come before its entry.
+    if (message == WM_NCDESTROY || index >= window.children_.size())
+        return DefSubclassProc(child, message, wParam, lParam);
+    return window.HandleChild(child, index, message, wParam, lParam);
 }
 
 LRESULT CALLBACK TFormWindow::WndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {

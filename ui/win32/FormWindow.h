@@ -29,9 +29,10 @@ public:
     HWND HandleOf(const TControl& control) const;
     // The command id a toolbar button for `action` sends, or 0.
     int CommandOf(const TAction& action) const;
-    // Alt with a letter: runs the toolbar item whose caption marks that letter ("&Record");
-    // false when none does.
-    bool Accelerator(wchar_t letter);
+    // Keys the form takes before the dialog keyboard interface sees them: Alt with a letter
+    // (the toolbar item whose caption marks it, "&Record"), F1 (the form's help), and the
+    // arrows, Space and Enter on the toolbar. False when the message is not one of them.
+    bool PreTranslate(const MSG& message);
 
 private:
     struct TChild {
@@ -40,7 +41,21 @@ private:
     };
 
     static LRESULT CALLBACK WndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    static LRESULT CALLBACK ChildProc(HWND child, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR index,
+                                      DWORD_PTR self);
     LRESULT Handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT HandleChild(HWND child, size_t index, UINT message, WPARAM wParam, LPARAM lParam);
+    bool Accelerator(wchar_t letter);
+    bool ToolbarKey(HWND toolbar, WPARAM key);
+    // Makes the next enabled button after `from` in direction `step` (+1 or -1) the hot one.
+    void MoveHotButton(HWND toolbar, int from, int step);
+    void Help();
+    void Activated(HWND window, bool active);
+    LRESULT DefaultButtonId() const;
+    void ToolTip(NMTTDISPINFOW& request) const;
+    // A control's bounds in the client area at the window's DPI.
+    RECT BoundsOf(const TControl& control) const;
+    void DpiChanged(int dpi, const RECT& suggested);
     void SetIcon();
     void CreateChildren();
     HWND CreateChild(TControl& control, int id);
@@ -59,11 +74,14 @@ private:
     std::vector<TChild> children_;
     std::vector<TAction*> toolbarActions_;
     std::vector<std::wstring> toolbarTexts_;  // the toolbar keeps pointers to these
+    std::vector<std::wstring> toolbarNames_;  // tooltips and accessible names, by button
     std::vector<std::pair<std::string, TFontHandle>> fonts_;
     std::vector<TBitmapHandle> bitmaps_;
     TImageListHandle glyphs_;
     TIcon bigIcon_, smallIcon_;
     bool refreshing_ = false;
+    HWND focus_ = nullptr;
+    int dpi_ = 96;  // the 96-DPI layout is scaled to this  // the child that had the focus when the window was last active
     // Last: the windows go before the fonts, bitmaps and images they use.
     TWindow window_;
 };

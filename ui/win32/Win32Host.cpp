@@ -67,7 +67,7 @@ bool PumpOne(TFormWindow& window) {
     }
     if (got < 0) return false;
     const bool ours = msg.hwnd == dialog || IsChild(dialog, msg.hwnd);
-    if (ours && msg.message == WM_SYSCHAR && window.Accelerator(static_cast<wchar_t>(msg.wParam))) return true;
+    if (ours && window.PreTranslate(msg)) return true;
     if (!IsDialogMessageW(dialog, &msg)) {
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
