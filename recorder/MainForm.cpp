@@ -1,6 +1,7 @@
 #include "recorder/MainForm.h"
 
 #include "recorder/AboutForm.h"
+#include "recorder/DataFolder.h"
 #include "recorder/Links.h"
 #include "recorder/OptionsForm.h"
 #include "recorder/RecordingFile.h"
@@ -127,7 +128,7 @@ void TformMain::ConnectHandlers() {
 }
 
 void TformMain::FormCreate() {
-    RecordFileName = AppPath() + RecordingFileName;
+    RecordFileName = DataFolder() + RecordingFileName;
     DeleteRecording(RecordFileName);
     MP3Out.FileName = RecordFileName;
     LoadSettings();

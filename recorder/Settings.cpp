@@ -1,6 +1,7 @@
 #include "recorder/Settings.h"
 
 #include "platform/ProfileFile.h"
+#include "recorder/DataFolder.h"
 #include "recorder/Links.h"
 
 #include <cctype>
@@ -10,15 +11,22 @@ namespace kestova {
 
 const int BitRateChoices[14] = {8, 16, 24, 32, 40, 48, 56, 64, 80, 96, 112, 128, 144, 160};
 
-std::string SettingsFileName() { return AppPath() + "zelt.ini"; }
-
 namespace {
+constexpr char kFileName[] = "zelt.ini";
 constexpr char kSection[] = "Audio";
 constexpr char kKey[] = "BitRate";
 }  // namespace
 
+std::string SettingsFileName() { return DataFolder() + kFileName; }
+
 std::string StoredBitRateText(const std::string& fallback) {
-    return ProfileFile()->ReadString(SettingsFileName(), kSection, kKey, fallback);
+    // A zelt.ini an administrator put in the program folder counts until the user stores a
+    // choice of their own elsewhere.
+    const std::string own = SettingsFileName();
+    const std::string programWide = AppPath() + kFileName;
+    const std::string shared =
+        own == programWide ? fallback : ProfileFile()->ReadString(programWide, kSection, kKey, fallback);
+    return ProfileFile()->ReadString(own, kSection, kKey, shared);
 }
 
 void StoreBitRateText(const std::string& text) { ProfileFile()->WriteString(SettingsFileName(), kSection, kKey, text); }
