@@ -191,7 +191,6 @@ void UnregisterServer(TComServer& server) {
     RegDeleteKeyW(HKEY_LOCAL_MACHINE, (kOutlookAddins + progID).c_str());
 }
 
-
 void RegisterServerForUser(TComServer& server) {
     const com::TRegKey classes = OpenUserClasses();
     {

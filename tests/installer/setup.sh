@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The setup program in a fresh Wine prefix whose user name holds non-ASCII letters and a space:
 # install, a recording end to end with the installed zelt.dll, a setup refused while zelt.dll
-# is loaded, an upgrade that keeps zelt.ini, and an uninstall that leaves nothing.
+# is loaded, an upgrade that keeps zelt.ini and repairs a missing file, and an uninstall that
+# leaves nothing.
 # This machine runs no 32-bit code, so the setup is built with the 64-bit half only (X64_ONLY).
 # Usage: setup.sh <kestova.nsi> <version> <zelt.dll> <lame_enc.dll> <zelt.chm> <outlook_sim.exe> <scenario folder>
 set -u
@@ -77,13 +78,18 @@ wait $held || fail "the running simulated Outlook failed during the refused setu
 [ "$(md5sum "$install/x64/zelt.dll")" = "$before" ] || fail "the refused setup changed zelt.dll"
 matches "^ +DisplayVersion +REG_SZ +$version\$" "$(keys)" || fail "the refused setup changed the version"
 
+rm "$install/x64/lame_enc.dll"  # damaged: the upgrade repairs it
 wine "$second" /S || fail "upgrade exited with $?"
+[ -f "$install/x64/lame_enc.dll" ] || fail "the upgrade left lame_enc.dll missing"
 listing=$(keys)
 [ "$(LC_ALL=C grep -c '^HKEY_CURRENT_USER.*Uninstall\\Kestova for Outlook$' <<<"$listing")" = 2 ] \
   || fail "not one Uninstall entry (seen once per view)"
 matches "^ +DisplayVersion +REG_SZ +$next\$" "$listing" || fail "DisplayVersion is not $next"
 [ "$(tr -d '\r' <"$install/x64/zelt.ini")" = "$(printf '[Audio]\nBitRate=96')" ] || fail "zelt.ini not kept"
-strings -el "$install/x64/zelt.dll" | grep -qx "$version" || fail "zelt.dll carries no FileVersion $version"
+strings -el "$second" | grep -qx "$next" || fail "the setup program carries no version $next"
+for f in zelt.dll lame_enc.dll; do
+  strings -el "$install/x64/$f" | grep -qx "$version" || fail "$f carries no FileVersion $version"
+done
 
 start=$SECONDS
 wine "$install/uninstall.exe" /S || fail "uninstall /S exited with $?"
