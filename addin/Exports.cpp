@@ -1,4 +1,4 @@
-// The four entry points of an in-process COM server.
+// The entry points of an in-process COM server, and DllInstall for per-user registration.
 #include <windows.h>
 
 #include "addin/ComServer.h"
@@ -26,20 +26,26 @@ extern "C" HRESULT WINAPI DllCanUnloadNow() {
     return TComServer::Instance().CanUnloadNow() ? S_OK : S_FALSE;
 }
 
-extern "C" HRESULT WINAPI DllRegisterServer() {
+namespace {
+
+HRESULT Registering(void (*step)(TComServer&)) {
     try {
-        kestova::RegisterServer(TComServer::Instance());
+        step(TComServer::Instance());
         return S_OK;
     } catch (...) {
         return E_FAIL;
     }
 }
 
-extern "C" HRESULT WINAPI DllUnregisterServer() {
-    try {
-        kestova::UnregisterServer(TComServer::Instance());
-        return S_OK;
-    } catch (...) {
-        return E_FAIL;
-    }
+}  // namespace
+
+extern "C" HRESULT WINAPI DllRegisterServer() { return Registering(&kestova::RegisterServer); }
+
+extern "C" HRESULT WINAPI DllUnregisterServer() { return Registering(&kestova::UnregisterServer); }
+
+// The convention for per-user installs: `regsvr32 /n /i:user` registers for the current user,
+// `regsvr32 /u /n /i:user` removes that again. Nothing else is asked of it.
+extern "C" HRESULT WINAPI DllInstall(BOOL install, LPCWSTR cmdLine) {
+    if (!cmdLine || _wcsicmp(cmdLine, L"user") != 0) return E_INVALIDARG;
+    return Registering(install ? &kestova::RegisterServerForUser : &kestova::UnregisterServerForUser);
 }

@@ -16,4 +16,9 @@ void RegisterServer(TComServer& server);
 // Goes on past missing keys and failures; raises only when the server cannot describe itself.
 void UnregisterServer(TComServer& server);
 
+// The same for the current user only, under HKEY_CURRENT_USER: no administrator needed. The
+// Outlook add-in key must open as well: per user it is what was asked for.
+void RegisterServerForUser(TComServer& server);
+void UnregisterServerForUser(TComServer& server);
+
 }  // namespace kestova

@@ -2,6 +2,16 @@
 # and Wine as the test emulator (Windows), third-party locations, and the test-suite helper.
 include(GoogleTest)
 
+# kestova_version_resource(VAR FILE_NAME DESCRIPTION): writes the VERSIONINFO script of one
+# Windows file and sets VAR to its path.
+function(kestova_version_resource var fileName description)
+  set(KESTOVA_FILE_NAME ${fileName})
+  set(KESTOVA_FILE_DESCRIPTION ${description})
+  set(rc ${PROJECT_BINARY_DIR}/version/${fileName}.rc)
+  configure_file(${PROJECT_SOURCE_DIR}/cmake/VersionInfo.rc.in ${rc} @ONLY)
+  set(${var} ${rc} PARENT_SCOPE)
+endfunction()
+
 add_compile_options(-Wall -Wextra -Wno-unused-parameter)
 
 if(WIN32)
@@ -20,7 +30,21 @@ if(WIN32)
   # No mingw runtime DLL may be needed next to zelt.dll or a test.
   add_link_options(-static -static-libgcc -static-libstdc++)
   set(CMAKE_CROSSCOMPILING_EMULATOR ${PROJECT_SOURCE_DIR}/scripts/wine-run)
-  set(KESTOVA_LAME_DLL ${KESTOVA_DEPS}/bin/lame_enc.dll)
+  configure_file(${PROJECT_SOURCE_DIR}/cmake/Version.h.in ${PROJECT_BINARY_DIR}/KestovaVersion.h)
+  # LAME's static library relinked into lame_enc.dll with our version resource, the same way
+  # scripts/thirdparty.sh links it, so Windows' file properties show what is installed.
+  set(KESTOVA_LAME_DLL ${PROJECT_BINARY_DIR}/lame/lame_enc.dll)
+  set(lame_build ${PROJECT_SOURCE_DIR}/.deps/build/lame-${KESTOVA_ARCH})
+  kestova_version_resource(lame_enc_rc lame_enc.dll "LAME MP3 encoder for Kestova for Outlook")
+  add_custom_command(OUTPUT ${KESTOVA_LAME_DLL}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${PROJECT_BINARY_DIR}/lame
+    COMMAND ${KESTOVA_TRIPLE}-windres -I${PROJECT_BINARY_DIR} ${lame_enc_rc} -O coff -o ${PROJECT_BINARY_DIR}/lame/version.o
+    COMMAND ${KESTOVA_TRIPLE}-gcc -shared -o ${KESTOVA_LAME_DLL} ${lame_build}/lame_enc.def
+            -Wl,--whole-archive ${lame_build}/libmp3lame/.libs/libmp3lame.a -Wl,--no-whole-archive
+            ${PROJECT_BINARY_DIR}/lame/version.o -static-libgcc -s
+    DEPENDS ${lame_build}/libmp3lame/.libs/libmp3lame.a ${lame_enc_rc} ${PROJECT_BINARY_DIR}/KestovaVersion.h
+    COMMENT "Linking lame_enc.dll with its version resource")
+  add_custom_target(kestova_lame_enc ALL DEPENDS ${KESTOVA_LAME_DLL})
   set(KESTOVA_IDL_DIR ${PROJECT_SOURCE_DIR}/.deps/idl)
 
   add_library(kestova_jpeg STATIC IMPORTED GLOBAL)
@@ -50,6 +74,9 @@ endif()
 
 # Copies `files` next to the target's output after each build of it.
 function(kestova_copy_next_to target)
+  if(TARGET kestova_lame_enc)
+    add_dependencies(${target} kestova_lame_enc)
+  endif()
   foreach(file ${ARGN})
     add_custom_command(TARGET ${target} POST_BUILD
       COMMAND ${CMAKE_COMMAND} -E copy_if_different ${file} $<TARGET_FILE_DIR:${target}>)

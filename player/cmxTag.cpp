@@ -2,9 +2,9 @@
 
 #include <cerrno>
 #include <cstring>
-#include <fstream>
 
 #include "core/Exception.h"
+#include "platform/Files.h"
 
 namespace kestova {
 
@@ -21,19 +21,15 @@ void ClearTag(TTagBlock& block) {
 }  // namespace
 
 void ReadTag(const std::string& fileName, TTagBlock& block) {
-    std::ifstream file(fileName, std::ios::binary | std::ios::ate);
+    const TFile file = OpenFile(fileName, "rb");
     if (!file) throw EFOpenError(fileName, std::strerror(errno));
-    const std::streamoff size = file.tellg();
-    const std::streamoff blockSize = static_cast<std::streamoff>(block.size());
-    // Too short for a tag: nothing is taken from before the file's start.
-    if (size < blockSize) {
-        ClearTag(block);
-        return;
-    }
-    file.seekg(size - blockSize);
-    file.read(reinterpret_cast<char*>(block.data()), blockSize);
+    const long blockSize = static_cast<long>(block.size());
+    // Too short for a tag (the seek fails): nothing is taken from before the file's start.
     // Bytes that could not be read are not used.
-    if (file.gcount() != blockSize || std::memcmp(block.data(), "TAG", 3) != 0) ClearTag(block);
+    if (std::fseek(file.get(), -blockSize, SEEK_END) != 0 ||
+        std::fread(block.data(), 1, block.size(), file.get()) != block.size() ||
+        std::memcmp(block.data(), "TAG", 3) != 0)
+        ClearTag(block);
 }
 
 }  // namespace kestova

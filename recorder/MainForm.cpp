@@ -1,6 +1,7 @@
 #include "recorder/MainForm.h"
 
 #include "recorder/AboutForm.h"
+#include "recorder/DataFolder.h"
 #include "recorder/Links.h"
 #include "recorder/Microphones.h"
 #include "recorder/OptionsForm.h"
@@ -137,7 +138,7 @@ void TformMain::ConnectHandlers() {
 }
 
 void TformMain::FormCreate() {
-    RecordFileName = AppPath() + RecordingFileName;
+    RecordFileName = DataFolder() + RecordingFileName;
     DeleteRecording(RecordFileName);
     // A recording is written beside the last good one and takes its place once finished.
     MP3Out.FileName = NewRecordingFile(RecordFileName);

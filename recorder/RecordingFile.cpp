@@ -2,24 +2,20 @@
 
 #include "core/Exception.h"
 #include "platform/AtomicReplace.h"
+#include "platform/Files.h"
 
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
-#include <memory>
 
 namespace kestova {
 
 const char* const RecordingFileName = "Kestova_for_Outlook.mp3";
 
-void DeleteRecording(const std::string& path) { std::remove(path.c_str()); }
+void DeleteRecording(const std::string& path) { RemoveFile(path); }
 
 void MarkRecording(const std::string& path) {
-    struct TCloser {
-        void operator()(std::FILE* file) const noexcept { std::fclose(file); }
-    };
     // "r+b": opens for update without truncating; fails on a missing file.
-    std::unique_ptr<std::FILE, TCloser> file(std::fopen(path.c_str(), "r+b"));
+    TFile file = OpenFile(path, "r+b");
     if (!file) throw EFOpenError(path, std::strerror(errno));
     const bool written = std::fputc(0x4D, file.get()) != EOF;
     if (std::fclose(file.release()) != 0 || !written) throw Exception("Cannot write to file \"" + path + "\"");

@@ -1,6 +1,7 @@
 #include "recorder/Settings.h"
 
 #include "platform/ProfileFile.h"
+#include "recorder/DataFolder.h"
 #include "recorder/Links.h"
 
 #include <cctype>
@@ -13,16 +14,25 @@ namespace kestova {
 
 const int BitRateChoices[14] = {8, 16, 24, 32, 40, 48, 56, 64, 80, 96, 112, 128, 144, 160};
 
-std::string SettingsFileName() { return AppPath() + "zelt.ini"; }
-
 namespace {
+constexpr char kFileName[] = "zelt.ini";
 constexpr char kSection[] = "Audio";
 constexpr char kKey[] = "BitRate";
 constexpr char kMicrophoneKey[] = "Microphone";
 constexpr char kMaxMessageKey[] = "MaxMessageMB";
+}  // namespace
 
+std::string SettingsFileName() { return DataFolder() + kFileName; }
+
+namespace {
+// A zelt.ini an administrator put in the program folder counts until the user stores a
+// choice of their own elsewhere.
 std::string StoredText(const char* key, const std::string& fallback) {
-    return ProfileFile()->ReadString(SettingsFileName(), kSection, key, fallback);
+    const std::string own = SettingsFileName();
+    const std::string programWide = AppPath() + kFileName;
+    const std::string shared =
+        own == programWide ? fallback : ProfileFile()->ReadString(programWide, kSection, key, fallback);
+    return ProfileFile()->ReadString(own, kSection, key, shared);
 }
 
 void StoreText(const char* key, const std::string& text) {

@@ -1,6 +1,7 @@
 #pragma once
-// The stored settings, in section "Audio" of "zelt.ini" in the program folder: the MP3 bit rate
-// ("BitRate"), the microphone ("Microphone", by name) and the size limit ("MaxMessageMB").
+// The stored settings, in section "Audio" of "zelt.ini" in the data folder (the program folder,
+// or the user's own when the program folder is not writable): the MP3 bit rate ("BitRate"), the
+// microphone ("Microphone", by name) and the size limit ("MaxMessageMB").
 #include "audio/ACS_LAME.h"
 
 #include <optional>
@@ -11,6 +12,7 @@ namespace kestova {
 // The bit rates offered, in kbit/s, in the order the Options dialog lists them.
 extern const int BitRateChoices[14];
 
+// The file settings are written to.
 std::string SettingsFileName();
 
 // The stored text as it stands, `fallback` when the file or the key is absent.

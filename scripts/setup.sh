@@ -16,8 +16,8 @@ packages=(
   pulseaudio pulseaudio-utils libpulse0:i386
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good
   gstreamer1.0-plugins-base:i386 gstreamer1.0-plugins-good:i386
-  # the help file zelt.chm (Free Pascal's chmcmd)
-  fp-utils
+  # the help file zelt.chm (Free Pascal's chmcmd), the setup program (makensis)
+  fp-utils nsis
 )
 
 say() { printf '[setup] %s\n' "$*"; }

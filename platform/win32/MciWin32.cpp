@@ -1,4 +1,4 @@
-// The media control interface on Windows: mciSendCommandA with the parameter blocks of the
+// The media control interface on Windows: mciSendCommandW with the parameter blocks of the
 // commands the player sends, and a message-only window for the notifications.
 #include <windows.h>
 #include <mmsystem.h>
@@ -8,17 +8,21 @@
 #include "platform/MainThread.h"
 #include "platform/Mci.h"
 #include "platform/win32/MessageWindow.h"
+#include "platform/win32/WideText.h"
 
 namespace kestova {
 
 namespace {
 
 DWORD_PTR SendOpen(DWORD flags, TMciParams& params, MCIERROR& result) {
-    MCI_OPEN_PARMSA open{};
+    // Wide, so a recording in a folder named in any language opens.
+    const std::wstring deviceType = win32::Widen(params.deviceType);
+    const std::wstring elementName = win32::Widen(params.elementName);
+    MCI_OPEN_PARMSW open{};
     open.dwCallback = params.callback;
-    open.lpstrDeviceType = params.deviceType.c_str();
-    open.lpstrElementName = params.elementName.c_str();
-    result = mciSendCommandA(0, MCI_OPEN, flags, reinterpret_cast<DWORD_PTR>(&open));
+    open.lpstrDeviceType = deviceType.c_str();
+    open.lpstrElementName = elementName.c_str();
+    result = mciSendCommandW(0, MCI_OPEN, flags, reinterpret_cast<DWORD_PTR>(&open));
     return open.wDeviceID;
 }
 
@@ -27,26 +31,26 @@ MCIERROR SendWithBlock(MCIDEVICEID device, UINT command, DWORD flags, TMciParams
     case MCI_PLAY: {
         MCI_PLAY_PARMS play{};
         play.dwCallback = params.callback;
-        return mciSendCommandA(device, command, flags, reinterpret_cast<DWORD_PTR>(&play));
+        return mciSendCommandW(device, command, flags, reinterpret_cast<DWORD_PTR>(&play));
     }
     case MCI_SET: {
         MCI_SET_PARMS set{};
         set.dwCallback = params.callback;
         set.dwTimeFormat = params.timeFormat;
-        return mciSendCommandA(device, command, flags, reinterpret_cast<DWORD_PTR>(&set));
+        return mciSendCommandW(device, command, flags, reinterpret_cast<DWORD_PTR>(&set));
     }
     case MCI_STATUS: {
         MCI_STATUS_PARMS status{};
         status.dwCallback = params.callback;
         status.dwItem = params.item;
-        MCIERROR result = mciSendCommandA(device, command, flags, reinterpret_cast<DWORD_PTR>(&status));
+        MCIERROR result = mciSendCommandW(device, command, flags, reinterpret_cast<DWORD_PTR>(&status));
         params.returnValue = static_cast<uint32_t>(status.dwReturn);
         return result;
     }
     default: {
         MCI_GENERIC_PARMS generic{};
         generic.dwCallback = params.callback;
-        return mciSendCommandA(device, command, flags, reinterpret_cast<DWORD_PTR>(&generic));
+        return mciSendCommandW(device, command, flags, reinterpret_cast<DWORD_PTR>(&generic));
     }
     }
 }
@@ -103,9 +107,9 @@ public:
 
     bool ErrorString(TMciError error, std::string& text) override {
         // 4096 characters: far more than any MCI error text.
-        char buffer[4096] = {};
-        if (!mciGetErrorStringA(error, buffer, sizeof(buffer))) return false;
-        text = buffer;
+        wchar_t buffer[4096] = {};
+        if (!mciGetErrorStringW(error, buffer, sizeof(buffer) / sizeof(buffer[0]))) return false;
+        text = win32::Narrow(buffer);
         return true;
     }
 

@@ -13,6 +13,7 @@
 
 using namespace kestova;
 using kestova::test::RecorderWorld;
+using kestova::test::TScratchFolder;
 using H = THeadlessHost;
 
 namespace {
@@ -248,4 +249,22 @@ TEST_F(OptionsDialog, MissingMicrophoneFallsBackToTheFirstAndSaysSoOnce) {
     Choose(form, "128", "btOK");
     EXPECT_EQ(form.lbState.Caption(), FinishedText(form.MP3Out.ElapsedSeconds(), 64));  // not again
     EXPECT_EQ(FileText(ini), "[Audio]\r\nMicrophone=Headset\r\nBitRate=128\r\n");
+}
+
+// A machine-wide install the user cannot write: the administrator's rate is read from the
+// program folder until the user stores one, which goes, with the recording, to their own folder.
+TEST_F(OptionsDialog, UnwritableProgramFolderKeepsTheUsersFilesInTheirOwnFolder) {
+    TScratchFolder own{"own"};
+    userFolders->Unwritable.insert(folder.Folder());
+    userFolders->UserData = own.Folder();
+    const std::string adminRate = "[Audio]\r\nBitRate=96\r\n";
+    std::ofstream(ini, std::ios::binary) << adminRate;
+    TformMain form;
+    EXPECT_EQ(form.btBPS.Caption(), "96 kbps");
+    EXPECT_EQ(form.RecordFileName, own.File("Kestova_for_Outlook.mp3"));
+    EXPECT_EQ(FrameRates(Recorded(form, 1)), std::set<int>{96});
+    EXPECT_EQ(Choose(form, "32", "btOK").Result, mrOk);
+    EXPECT_EQ(FileText(own.File("zelt.ini")), "[Audio]\r\nBitRate=32\r\n");
+    EXPECT_EQ(FileText(ini), adminRate);
+    EXPECT_EQ(Choose(form, "", "btCancel").Shown, "32");
 }

@@ -1,14 +1,16 @@
 #pragma once
 // The recorder window's world for headless tests of its dialogs and links: the program folder
 // in a scratch folder, the simulated microphone (eight times real time), the real encoder, the
-// simulated MCI device, the text profile file and a recording shell; and the recorder window's
-// own helpers.
+// simulated MCI device, the text profile file, a recording shell, and user folders that keep
+// everything in the program folder unless a test says otherwise; and the recorder window's own
+// helpers.
 #include "platform/MainThread.h"
 #include "platform/Mci.h"
 #include "platform/ProfileFileText.h"
 #include "platform/WaveIn.h"
 #include "platform/sim/SimMci.h"
 #include "platform/sim/SimShell.h"
+#include "platform/sim/SimUserFolders.h"
 #include "platform/sim/WaveInSim.h"
 #include "recorder/Links.h"
 #include "recorder/MainForm.h"
@@ -35,8 +37,10 @@ protected:
         SetMci(mci);
         SetProfileFile(std::make_shared<TProfileFileText>());
         SetShell(shell);
+        SetUserFolders(userFolders);
     }
     void TearDown() override {
+        SetUserFolders(nullptr);
         SetShell(nullptr);
         SetProfileFile(nullptr);
         SetMci(nullptr);
@@ -61,6 +65,7 @@ protected:
     }();
     std::shared_ptr<TSimMci> mci = std::make_shared<TSimMci>();
     std::shared_ptr<TSimShell> shell = std::make_shared<TSimShell>();
+    std::shared_ptr<TSimUserFolders> userFolders = std::make_shared<TSimUserFolders>();
     THeadlessHost host;
     THostScope scope{host};
 };

@@ -3,6 +3,9 @@
 #include <algorithm>
 
 #include "addin/com/Handles.h"
+#include "tools/outlook_sim/UserClasses.h"
+
+#include <set>
 
 namespace kestova::sim {
 
@@ -43,15 +46,23 @@ void MarkUnloaded(const std::wstring& progID) {
 
 }  // namespace
 
+// HKCU before HKLM, as Outlook reads them: the user's entry for a ProgID is the one that
+// counts, and a ProgID registered in both is loaded once.
 std::vector<std::wstring> TAddinHost::StartupAddins() {
     std::vector<std::wstring> progIDs;
-    com::TRegKey addins;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kAddinsKey, 0, KEY_READ, addins.Put()) != ERROR_SUCCESS) return progIDs;
-    wchar_t name[256];
-    for (DWORD i = 0;; ++i) {
-        DWORD length = 256;
-        if (RegEnumKeyExW(addins.Get(), i, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
-        if (LoadBehavior(addins.Get(), name) == kLoadAtStartup) progIDs.emplace_back(name);
+    std::set<std::wstring> seen;
+    for (HKEY root : {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE}) {
+        com::TRegKey addins;
+        if (RegOpenKeyExW(root, kAddinsKey, 0, KEY_READ, addins.Put()) != ERROR_SUCCESS) continue;
+        wchar_t name[256];
+        for (DWORD i = 0;; ++i) {
+            DWORD length = 256;
+            if (RegEnumKeyExW(addins.Get(), i, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+            std::wstring key = name;
+            CharLowerW(key.data());
+            if (!seen.insert(key).second) continue;
+            if (LoadBehavior(addins.Get(), name) == kLoadAtStartup) progIDs.emplace_back(name);
+        }
     }
     return progIDs;
 }
@@ -64,10 +75,8 @@ DWORD TAddinHost::LoadBehaviorOf(const std::wstring& progID) {
 std::vector<TAddinResult> TAddinHost::Connect() {
     std::vector<TAddinResult> results;
     for (const std::wstring& progID : StartupAddins()) {
-        CLSID clsid{};
         com::ComPtr<IUnknown> addin;
-        HRESULT hr = CLSIDFromProgID(progID.c_str(), &clsid);
-        if (SUCCEEDED(hr)) hr = CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&addin));
+        HRESULT hr = CreateAddinObject(progID, addin.GetAddressOf());
         if (SUCCEEDED(hr)) hr = Connect(progID, addin.Get());
         if (FAILED(hr)) MarkUnloaded(progID);
         results.push_back({progID, hr});

@@ -1,8 +1,8 @@
 #pragma once
-// Loads and connects COM add-ins the way Outlook does: every ProgID under HKLM's Outlook Addins
-// key with LoadBehavior 3 is created by CoCreateInstance and connected through
-// IDTExtensibility2, with a COMAddIn object of its own; one that fails to load stays unloaded
-// and gets LoadBehavior 2. At exit each is told of the shutdown, disconnected and released.
+// Loads and connects COM add-ins the way Outlook does: every ProgID under the Outlook Addins
+// key of HKCU and of HKLM with LoadBehavior 3 is created by CoCreateInstance and connected
+// through IDTExtensibility2, with a COMAddIn object of its own; one that fails to load stays
+// unloaded and gets LoadBehavior 2. At exit each is told of the shutdown, disconnected and released.
 #include <oaidl.h>
 
 #include <string>
