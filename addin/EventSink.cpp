@@ -1,5 +1,7 @@
 // The sink's side of event delivery: arguments arrive last first (named ones by DISPID), are
 // put into declared order for the wrapper, and by-reference ones are written back afterwards.
+#include <algorithm>
+
 #include "addin/com/Dispatch.h"
 #include "addin/com/OleError.h"
 #include "addin/uOutlookEvents.h"
@@ -10,6 +12,14 @@ namespace {
 
 // A negative DISPID wraps past the end of the arguments, so it is skipped.
 size_t ElementOf(const DISPPARAMS& params, UINT i) { return size_t(com::DeclaredIndex(params, i)); }
+
+// Each array present when its count says there are elements, and no by-reference argument
+// pointing nowhere.
+bool WellFormed(const DISPPARAMS& params) {
+    if ((params.cArgs != 0 && !params.rgvarg) || (params.cNamedArgs != 0 && !params.rgdispidNamedArgs)) return false;
+    return std::none_of(params.rgvarg, params.rgvarg + params.cArgs,
+                        [](const VARIANTARG& arg) { return (arg.vt & VT_BYREF) && !arg.byref; });
+}
 
 TEventArgs CollectArguments(const DISPPARAMS& params) {
     TEventArgs args(params.cArgs);
@@ -61,8 +71,10 @@ void* TEventSink::QueryExtra(REFIID riid) {
     return riid == eventIID_ ? static_cast<IDispatch*>(this) : nullptr;
 }
 
-// Errors of handlers and conversions end here: the event source never sees them.
+// A malformed argument list is refused; errors of handlers and conversions end here: the event
+// source never sees them.
 HRESULT TEventSink::Invoke(DISPID dispid, REFIID, LCID, WORD, DISPPARAMS* params, VARIANT*, EXCEPINFO*, UINT*) {
+    if (params && !WellFormed(*params)) return E_INVALIDARG;
     const com::ComPtr<TEventSink> keepAlive(this);  // a handler may unadvise us mid-call
     try {
         const DISPPARAMS none{};
