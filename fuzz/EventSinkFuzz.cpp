@@ -116,41 +116,30 @@ private:
     std::vector<DISPID> names_;
 };
 
+template <class TWrapper, class TSetup>
+std::unique_ptr<TOutlookServer> Wrapped(const TSetup& setup) {
+    auto wrapper = std::make_unique<TWrapper>(nullptr);
+    setup(*wrapper);
+    return wrapper;
+}
+
 // Every kind of wrapper, with handlers on the events that take arguments: the cancel ones
 // flip the flag so that a value is written back.
 std::unique_ptr<TOutlookServer> Wrapper(uint8_t kind) {
-    const auto flip = [](TOutlookServer*, IDispatch*, bool& cancel) { cancel = !cancel; };
-    const auto take = [](TOutlookServer*, IDispatch*) {};
+    const TCancelEvent flip = [](TOutlookServer*, IDispatch*, bool& cancel) { cancel = !cancel; };
+    const TObjectEvent take = [](TOutlookServer*, IDispatch*) {};
     switch (kind % 6) {
-        case 0: {
-            auto app = std::make_unique<TOutlookApplication>(nullptr);
-            app->OnItemSend = flip;
-            app->OnReminder = take;
-            app->OnOptionsPagesAdd = take;
-            return app;
-        }
-        case 1: {
-            auto explorers = std::make_unique<TOutlookExplorers>(nullptr);
-            explorers->OnNewExplorer = take;
-            return explorers;
-        }
-        case 2: {
-            auto explorer = std::make_unique<TOutlookExplorer>(nullptr);
-            explorer->OnBeforeFolderSwitch = flip;
-            explorer->OnBeforeViewSwitch = flip;
-            return explorer;
-        }
-        case 3: {
-            auto inspectors = std::make_unique<TOutlookInspectors>(nullptr);
-            inspectors->OnNewInspector = take;
-            return inspectors;
-        }
+        case 0:
+            return Wrapped<TOutlookApplication>([&](auto& w) {
+                w.OnItemSend = flip;
+                w.OnReminder = w.OnOptionsPagesAdd = take;
+            });
+        case 1: return Wrapped<TOutlookExplorers>([&](auto& w) { w.OnNewExplorer = take; });
+        case 2:
+            return Wrapped<TOutlookExplorer>([&](auto& w) { w.OnBeforeFolderSwitch = w.OnBeforeViewSwitch = flip; });
+        case 3: return Wrapped<TOutlookInspectors>([&](auto& w) { w.OnNewInspector = take; });
         case 4: return std::make_unique<TOutlookInspector>(nullptr);
-        default: {
-            auto button = std::make_unique<TOutlookCommandBarButton>(nullptr);
-            button->OnClick = flip;
-            return button;
-        }
+        default: return Wrapped<TOutlookCommandBarButton>([&](auto& w) { w.OnClick = flip; });
     }
 }
 

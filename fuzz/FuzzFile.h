@@ -14,8 +14,8 @@ class TFuzzFile {
 public:
     explicit TFuzzFile(const char* name) {
         const std::filesystem::path shm("/dev/shm");
-        const std::filesystem::path folder = std::filesystem::is_directory(shm) ? shm
-                                                                                : std::filesystem::temp_directory_path();
+        const std::filesystem::path folder =
+            std::filesystem::is_directory(shm) ? shm : std::filesystem::temp_directory_path();
         path_ = (folder / ("kestova-fuzz-" + std::to_string(getpid()) + "-" + name)).string();
     }
     ~TFuzzFile() { std::remove(path_.c_str()); }

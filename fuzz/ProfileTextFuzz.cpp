@@ -17,7 +17,8 @@ bool Blank(char c) { return std::isspace(static_cast<unsigned char>(c)) != 0; }
 bool Plain(const std::string& text) {
     if (text.find_first_of("\r\n") != std::string::npos) return false;
     if (!text.empty() && (Blank(text.front()) || Blank(text.back()))) return false;
-    const bool quoted = text.size() >= 2 && (text.front() == '"' || text.front() == '\'') && text.back() == text.front();
+    const bool quoted =
+        text.size() >= 2 && (text.front() == '"' || text.front() == '\'') && text.back() == text.front();
     return !quoted;
 }
 

@@ -133,7 +133,9 @@ int main(int argc, char** argv) {
     for (const TInput& input : seeds) Run(input), ++done;
     std::printf("INITED %zu seeds, seed %llu\n", seeds.size(), static_cast<unsigned long long>(seed));
     TMutator mutator(seed);
-    const auto elapsed = [&] { return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(); };
+    const auto elapsed = [&] {
+        return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    };
     while (!replayOnly && (runs < 0 ? elapsed() < seconds : done < runs)) {
         Run(mutator.Mutate(seeds));
         ++done;
