@@ -12,8 +12,8 @@ namespace {
 
 constexpr int kBlockFrames = 64;
 // Magnitudes stay below 2^15 times the mean of window entries 0..63 (under 0.013), about 420:
-// a product of 32 stays under 1e84, and LogMagnitudes may square it without overflow.
-constexpr int kBlocksPerProduct = 32;
+// a product of 16 squares stays under 1e84, and LogMagnitudes may square it without overflow.
+constexpr int kBlocksPerProduct = 16;
 
 double Int16At(const unsigned char* p) {
     return static_cast<std::int16_t>(static_cast<std::uint16_t>(p[0] | p[1] << 8));
@@ -80,13 +80,14 @@ void TSoundIndicator::Measure(const unsigned char* Data, int Count) {
     for (double& sum : LevelSums) sum /= blocks;
 }
 
-// max(0, log10 m) = log10 max(1, m): one logarithm per bin for many blocks instead of one each.
+// max(0, log10 m) = log10 max(1, m^2) / 2: one logarithm per bin for many blocks instead of one
+// each, and no square root.
 void TSoundIndicator::MultiplyBlock(double* Samples, TComplex* Products) const {
     ApplyWindow(WindowTable.data(), Samples, kBlockFrames);
     TComplex spectrum[kBlockFrames / 2];  // bins 32..63 mirror 31..1 for real input
     Transform.Transform(Samples, spectrum);
     for (int k = 0; k < LevelCount; ++k)
-        Products[k].Re *= std::max(1.0, std::sqrt(spectrum[k].Re * spectrum[k].Re + spectrum[k].Im * spectrum[k].Im));
+        Products[k].Re *= std::max(1.0, spectrum[k].Re * spectrum[k].Re + spectrum[k].Im * spectrum[k].Im);
 }
 
 void TSoundIndicator::AddLogs(const TComplex* Products) {
@@ -94,7 +95,7 @@ void TSoundIndicator::AddLogs(const TComplex* Products) {
     LogMagnitudes(Products, logs, LevelCount, 0);
     bool finite = true;
     for (int k = 0; k < LevelCount; ++k) {
-        LevelSums[k] += logs[k];
+        LevelSums[k] += logs[k] / 2;  // of squared magnitudes
         finite = finite && std::isfinite(LevelSums[k]);
     }
     if (!finite) LevelSums.fill(0.0);  // a floating-point fault resets the level, measuring goes on

@@ -37,9 +37,9 @@ protected:
 private:
     TACSInput& RequireInput() const;
     void Measure(const unsigned char* Data, int Count);
-    // Multiplies max(1, magnitude) of bins 0..31 of one block of 64 samples into Products.
+    // Multiplies max(1, squared magnitude) of bins 0..31 of one block of 64 samples into Products.
     void MultiplyBlock(double* Samples, TComplex* Products) const;
-    // Adds log10 of each product, which is the sum of its blocks' floored log magnitudes.
+    // Adds half of log10 of each product: the sum of its blocks' floored log magnitudes.
     void AddLogs(const TComplex* Products);
 
     // 1024-point symmetric Hann window of which only entries 0..63 are used: a slow rise from 0
