@@ -5,12 +5,22 @@
 #include "addin/com/OleError.h"
 #include "addin/uOutlookEvents.h"
 
+#include <algorithm>
+
 namespace kestova {
 
 namespace {
 
 // A negative DISPID wraps past the end of the arguments, so it is skipped.
 size_t ElementOf(const DISPPARAMS& params, UINT i) { return size_t(com::DeclaredIndex(params, i)); }
+
+// Each array present when its count says there are elements, and no by-reference argument
+// pointing nowhere.
+bool WellFormed(const DISPPARAMS& params) {
+    if ((params.cArgs != 0 && !params.rgvarg) || (params.cNamedArgs != 0 && !params.rgdispidNamedArgs)) return false;
+    return std::none_of(params.rgvarg, params.rgvarg + params.cArgs,
+                        [](const VARIANTARG& arg) { return (arg.vt & VT_BYREF) && !arg.byref; });
+}
 
 TEventArgs CollectArguments(const DISPPARAMS& params) {
     TEventArgs args(params.cArgs);
@@ -67,8 +77,10 @@ void* TEventSink::QueryExtra(REFIID riid) {
     return riid == eventIID_ ? static_cast<IDispatch*>(this) : nullptr;
 }
 
-// Errors of handlers and conversions end here: the event source never sees them.
+// A malformed argument list is refused; errors of handlers and conversions end here: the event
+// source never sees them.
 HRESULT TEventSink::Invoke(DISPID dispid, REFIID, LCID, WORD, DISPPARAMS* params, VARIANT*, EXCEPINFO*, UINT*) {
+    if (params && !WellFormed(*params)) return E_INVALIDARG;
     const com::ComPtr<TEventSink> keepAlive(this);  // a handler may unadvise us mid-call
     try {
         const DISPPARAMS none{};

@@ -3,6 +3,7 @@
 // spectrum, 32 bins of log10 magnitude averaged over the block, which a window reads out from
 // time to time to drive a level bar.
 #include "audio/ACS_Classes.h"
+#include "audio/ACS_Procs.h"
 #include "audio/ACS_SpinFlag.h"
 
 #include <array>
@@ -36,12 +37,15 @@ protected:
 private:
     TACSInput& RequireInput() const;
     void Measure(const unsigned char* Data, int Count);
-    // Adds the log magnitudes of bins 0..31 of one block of 64 samples into LevelSums.
-    void AddBlock(double* Samples);
+    // Multiplies max(1, squared magnitude) of bins 0..31 of one block of 64 samples into Products.
+    void MultiplyBlock(double* Samples, TComplex* Products) const;
+    // Adds half of log10 of each product: the sum of its blocks' floored log magnitudes.
+    void AddLogs(const TComplex* Products);
 
     // 1024-point symmetric Hann window of which only entries 0..63 are used: a slow rise from 0
     // to about 0.037 (not a 64-point window), as the level scale has always been measured.
     std::array<double, 1024> WindowTable;
+    TRealFft Transform{64};
     std::array<double, LevelCount> LevelSums{};
 };
 

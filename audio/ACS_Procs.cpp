@@ -75,6 +75,30 @@ void FftInPlace(TComplex* A, int N, int Direction) {
     }
 }
 
+TRealFft::TRealFft(int N) : half_(N / 2), twiddles_(size_t(N / 2)) {
+    const double step = 2.0 * std::acos(-1.0) / N;
+    for (int k = 0; k < half_; ++k) twiddles_[size_t(k)] = {std::cos(step * k), -std::sin(step * k)};
+}
+
+void TRealFft::Transform(const double* X, TComplex* Half) const {
+    for (int n = 0; n < half_; ++n) Half[n] = {X[2 * n], X[2 * n + 1]};
+    FftInPlace(Half, half_, 1);  // scaled by 2/N: the split halves it
+    // Bin k from z[k] and z[N/2 - k]: the even values' transform is their conjugate-symmetric
+    // part, the odd values' the antisymmetric part, turned by the twiddle.
+    const auto bin = [this](int k, const TComplex& a, const TComplex& mirror) -> TComplex {
+        const double evenRe = (a.Re + mirror.Re) / 2, evenIm = (a.Im - mirror.Im) / 2;
+        const double oddRe = (a.Im + mirror.Im) / 2, oddIm = (mirror.Re - a.Re) / 2;
+        const TComplex& w = twiddles_[size_t(k)];
+        return {(evenRe + w.Re * oddRe - w.Im * oddIm) / 2, (evenIm + w.Re * oddIm + w.Im * oddRe) / 2};
+    };
+    for (int k = 0; k <= half_ / 2; ++k) {
+        const int j = (half_ - k) % half_;
+        const TComplex a = Half[k], b = Half[j];
+        Half[k] = bin(k, a, b);
+        if (j != k) Half[j] = bin(j, b, a);
+    }
+}
+
 void LogMagnitudes(const TComplex* A, double* M, int N, int Offset) {
     const double inverseLog2Of10 = 1.0 / std::log2(10.0);
     for (int i = 0; i < N; ++i) {

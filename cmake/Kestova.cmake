@@ -70,6 +70,9 @@ else()
     add_compile_options(-fsanitize=${KESTOVA_SANITIZE} -fno-omit-frame-pointer -fno-sanitize-recover=all)
     add_link_options(-fsanitize=${KESTOVA_SANITIZE})
   endif()
+  if(KESTOVA_FUZZ)
+    add_compile_options(-fsanitize=fuzzer-no-link)  # coverage feedback from the code under test too
+  endif()
 endif()
 
 # Copies `files` next to the target's output after each build of it.

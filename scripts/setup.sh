@@ -9,6 +9,8 @@ packages=(
   # native build and tests
   g++ cmake make pkg-config googletest libgtest-dev libbenchmark-dev
   libjpeg-dev libmp3lame-dev libmpg123-dev mpg123 lame sox
+  # fuzz targets (libFuzzer)
+  clang-14 libclang-rt-14-dev
   # Windows cross builds and the third-party sources
   g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix mingw-w64-tools nasm dpkg-dev
   # Wine, display, audio (MP3 through MCI needs GStreamer for each architecture)

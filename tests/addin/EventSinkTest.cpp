@@ -96,6 +96,29 @@ TEST_F(EventSinkTest, NamedArgumentBeyondTheParameterListIsIgnored) {
     EXPECT_EQ(calls, 1);
 }
 
+// Found by fuzz/EventSinkFuzz.cpp (inputs in fuzz/corpus/event_sink/crash-*): arrays missing
+// for their counts and a by-reference argument pointing nowhere crashed the sink.
+TEST_F(EventSinkTest, MalformedArgumentListsAreRefusedUntouched) {
+    TOutlookApplication wrapper(outlook_->AsDispatch());
+    int calls = 0;
+    wrapper.OnItemSend = [&](TOutlookServer*, IDispatch*, bool&) { ++calls; };
+    auto mail = com::Make<sim::TSimItem>(sim::TItemKind::Mail);
+    VARIANT args[2] = {ByRefArg(VT_BOOL, nullptr), DispatchArg(mail->AsDispatch())};
+    DISPID names[2] = {1, 0};
+    const auto invoke = [&](DISPPARAMS params) {
+        return wrapper.EventSink()->Invoke(dispApplicationItemSend, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD,
+                                           &params, nullptr, nullptr, nullptr);
+    };
+    EXPECT_EQ(invoke({args, nullptr, 2, 0}), E_INVALIDARG);  // Cancel's pointer is null
+    VARIANT_BOOL cancel = VARIANT_FALSE;
+    args[0] = ByRefArg(VT_BOOL, &cancel);
+    EXPECT_EQ(invoke({nullptr, nullptr, 2, 0}), E_INVALIDARG);
+    EXPECT_EQ(invoke({args, nullptr, 2, 2}), E_INVALIDARG);
+    EXPECT_EQ(calls, 0);
+    EXPECT_EQ(invoke({args, names, 2, 2}), S_OK);
+    EXPECT_EQ(calls, 1);
+}
+
 TEST_F(EventSinkTest, CancelIsCopiedBackIntoAByRefVariant) {
     TOutlookExplorer wrapper(outlook_->Explorers().Open(true)->AsDispatch());
     wrapper.OnBeforeViewSwitch = [](TOutlookServer*, IDispatch*, bool& cancel) { cancel = true; };

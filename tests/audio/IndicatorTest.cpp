@@ -115,6 +115,35 @@ TEST(SoundIndicator, SampleRulesForEachWidthAndChannelCount) {
     EXPECT_NEAR(stereo8.Levels()[0], ConstantLevel(150), 1e-9);
 }
 
+// Full-scale noise over many blocks: each bin's sum as measured one block at a time.
+TEST(SoundIndicator, LoudNoiseOverManyBlocksGivesTheBlockByBlockSums) {
+    constexpr int kFrames = 64 * 100;  // more than one run of blocks whose logarithm is taken at once
+    TBytes noise;
+    std::vector<double> samples;
+    unsigned seed = 1;
+    for (int i = 0; i < kFrames; ++i) {
+        seed = seed * 1664525u + 1013904223u;
+        samples.push_back(i % 3 ? 32767 : -32768 + int(seed >> 16) % 100);
+        kestova::test::Put16(noise, short(samples.back()));
+    }
+    TChain chain(16, 1, noise);
+    chain.Read(kFrames * 2);
+    std::vector<double> w(1024);
+    MakeHannWindow(w.data(), 1024, true);
+    TLevels expected{};
+    for (int b = 0; b < kFrames / 64; ++b) {
+        std::vector<TComplex> block(64);
+        for (int i = 0; i < 64; ++i) block[i] = {w[i] * samples[b * 64 + i], 0.0};
+        FftInPlace(block.data(), 64, 1);
+        double logs[TSoundIndicator::LevelCount];
+        LogMagnitudes(block.data(), logs, TSoundIndicator::LevelCount, 0);
+        for (int k = 0; k < TSoundIndicator::LevelCount; ++k) expected[k] += logs[k] * 20.0 / (kFrames / 64);
+    }
+    const TLevels levels = chain.Levels();
+    for (int k = 0; k < TSoundIndicator::LevelCount; ++k) EXPECT_NEAR(levels[k], expected[k], 1e-9) << k;
+    EXPECT_GT(levels[0], 40.0);  // loud: the products run high
+}
+
 TEST(SoundIndicator, ReadOutsYieldZerosAfterStartAndWhenRepeated) {
     TChain chain(16, 2, Constant16(20000, 8192, 2));
     EXPECT_TRUE(AllZero(chain.Levels()));

@@ -81,3 +81,18 @@ TEST(LogMagnitudes, FloorsAtZeroAndHonoursOffset) {
     EXPECT_NEAR(m[1], 1.0 + std::log10(0.5), 1e-12);
     EXPECT_EQ(m[4], 0.0);
 }
+
+TEST(Fft, RealInputFormGivesTheLowerHalfOfTheComplexTransform) {
+    for (int n : {4, 64}) {
+        auto full = RealSignal(n, [](int i) { return double((i * 7919) % 601) - 300.0; });
+        std::vector<double> real(n);
+        for (int i = 0; i < n; ++i) real[i] = full[i].Re;
+        FftInPlace(full.data(), n, 1);
+        std::vector<TComplex> half(n / 2);
+        TRealFft(n).Transform(real.data(), half.data());
+        for (int k = 0; k < n / 2; ++k) {
+            EXPECT_NEAR(half[k].Re, full[k].Re, 1e-12) << n << " " << k;
+            EXPECT_NEAR(half[k].Im, full[k].Im, 1e-12) << n << " " << k;
+        }
+    }
+}
