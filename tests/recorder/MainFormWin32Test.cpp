@@ -107,9 +107,9 @@ TEST_F(RecorderWin32, RecordsStopsPlaysAndAcceptsThroughItsWindows) {
 }
 
 // What the user meets before recording, read from the real window: the toolbar's items in
-// order (the last three show their glyph only), OK and Cancel (neither is the dialog's default
-// or cancel button: Enter and Esc do not decide about a recording), and Tab going round the
-// enabled buttons.
+// order (the last three show their glyph only), OK as the default button (Enter is OK once it
+// is enabled; Esc goes through Cancel's confirmation, not a cancel button's style), and Tab
+// going round the enabled controls, the toolbar among them.
 TEST_F(RecorderWin32, ToolbarButtonsAndTabOrderAreTheRecordersOwn) {
     TformMain form;
     std::vector<std::wstring> labels;
@@ -149,9 +149,9 @@ TEST_F(RecorderWin32, ToolbarButtonsAndTabOrderAreTheRecordersOwn) {
     EXPECT_EQ(glyphs, (std::vector<int>{0, 1, 2, 3, 5, 4, 6}));
     EXPECT_EQ(ok, "OK");
     EXPECT_EQ(cancel, "Cancel");
-    EXPECT_EQ(okType, BS_PUSHBUTTON);
+    EXPECT_EQ(okType, BS_DEFPUSHBUTTON);
     EXPECT_EQ(cancelType, BS_PUSHBUTTON);
-    EXPECT_EQ(tabs, (std::vector<std::string>{rate, "Cancel"}));  // OK is disabled
+    EXPECT_EQ(tabs, (std::vector<std::string>{rate, "Cancel", ""}));  // OK is disabled; "" the toolbar
 }
 
 // The harness's silent source chosen by name: after 3 s of it the status line asks whether the
