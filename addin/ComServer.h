@@ -6,7 +6,7 @@
 #include <atomic>
 #include <string>
 
-#include "addin/com/ComObject.h"
+#include "platform/win32/ComObject.h"
 
 namespace kestova {
 

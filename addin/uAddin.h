@@ -6,7 +6,7 @@
 #include <string>
 
 #include "addin/OwningList.h"
-#include "addin/com/ComObject.h"
+#include "platform/win32/ComObject.h"
 #include "addin/com/IDTExtensibility2.h"
 #include "addin/com/Variant.h"
 #include "addin/uOutlookEvents.h"

@@ -6,7 +6,7 @@
 
 #include <vector>
 
-#include "addin/com/ComObject.h"
+#include "platform/win32/ComObject.h"
 #include "addin/com/Variant.h"
 #include "core/Component.h"
 #include "core/Event.h"

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "addin/com/ComObject.h"
+#include "platform/win32/ComObject.h"
 
 namespace kestova {
 

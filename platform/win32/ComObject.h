@@ -57,6 +57,23 @@ private:
     std::atomic<ULONG> refs_{1};  // the creator's reference, taken over by Make
 };
 
+// IDispatch for an object its callers reach through the vtable alone: no type information and
+// no names to look up.
+template <class Interface>
+class TVtableDispatch : public TComObject<Interface> {
+public:
+    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
+        if (!count) return E_POINTER;
+        *count = 0;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override {
+        return E_NOTIMPL;
+    }
+};
+
 // Creates a COM object and hands its first reference to a ComPtr. (mingw-w64's
 // ComPtr::Attach takes a reference of its own, unlike Microsoft's, so it is not used.)
 template <class T, class... Args>

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "addin/com/ComObject.h"
+#include "platform/win32/ComObject.h"
 #include "addin/com/IDTExtensibility2.h"
 
 #include <objbase.h>
@@ -13,24 +13,15 @@
 namespace {
 
 using kestova::com::TComObject;
+using kestova::com::TVtableDispatch;
 
 const CLSID kClassId = {0x6c2f1d0b, 0x3e47, 0x4a8c, {0x9b, 0x1e, 0x5d, 0x7a, 0x0f, 0x3c, 0x2b, 0x91}};
 const wchar_t kProgId[] = L"KestovaTests.FailingAddin";
 const wchar_t kAddinKey[] = L"Software\\Microsoft\\Office\\Outlook\\Addins\\KestovaTests.FailingAddin";
 const HRESULT kRefusal = E_ACCESSDENIED;
 
-class TFailingAddin : public TComObject<IDTExtensibility2> {
+class TFailingAddin : public TVtableDispatch<IDTExtensibility2> {
 public:
-    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
-        if (!count) return E_POINTER;
-        *count = 0;
-        return S_OK;
-    }
-    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override {
-        return E_NOTIMPL;
-    }
     HRESULT STDMETHODCALLTYPE OnConnection(IDispatch*, kestova::com::ext_ConnectMode, IDispatch*,
                                            SAFEARRAY**) override {
         return kRefusal;

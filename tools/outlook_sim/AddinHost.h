@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "addin/com/ComObject.h"
+#include "platform/win32/ComObject.h"
 #include "addin/com/IDTExtensibility2.h"
 #include "tools/outlook_sim/ComAddIn.h"
 

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "addin/com/ComObject.h"
+#include "platform/win32/ComObject.h"
 #include "addin/com/Variant.h"
 
 namespace kestova::sim {

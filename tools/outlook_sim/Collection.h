@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "addin/com/ComObject.h"
+#include "platform/win32/ComObject.h"
 #include "addin/com/OleError.h"
 #include "addin/com/Variant.h"
 #include "platform/win32/WideText.h"

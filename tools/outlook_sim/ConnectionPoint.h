@@ -5,7 +5,7 @@
 #include <map>
 #include <vector>
 
-#include "addin/com/ComObject.h"
+#include "platform/win32/ComObject.h"
 
 namespace kestova::sim {
 

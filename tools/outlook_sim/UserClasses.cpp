@@ -1,6 +1,6 @@
 #include "tools/outlook_sim/UserClasses.h"
 
-#include "addin/com/ComObject.h"
+#include "platform/win32/ComObject.h"
 #include "platform/Library.h"
 #include "platform/win32/WideText.h"
 

@@ -12,22 +12,11 @@ namespace {
 using com::ComPtr;
 
 // The system's proxy answers for the window itself; this answers for what it cannot know.
-class TAccessibleControl : public com::TComObject<IAccessible> {
+// Screen readers use the vtable: IDispatch offers no type information.
+class TAccessibleControl : public com::TVtableDispatch<IAccessible> {
 public:
     TAccessibleControl(HWND window, TAccessibleDescription description, ComPtr<IAccessible> proxy)
         : window_(window), description_(std::move(description)), proxy_(std::move(proxy)) {}
-
-    // IDispatch: screen readers use the vtable; no type information is offered.
-    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
-        if (!count) return E_POINTER;
-        *count = 0;
-        return S_OK;
-    }
-    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override {
-        return E_NOTIMPL;
-    }
 
     HRESULT STDMETHODCALLTYPE get_accParent(IDispatch** parent) override { return proxy_->get_accParent(parent); }
     HRESULT STDMETHODCALLTYPE get_accChildCount(long* count) override {
