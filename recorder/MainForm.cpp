@@ -38,7 +38,8 @@ TformMain::TformMain(TForm* owner) : TForm(owner) {
 }
 
 TformMain::~TformMain() {
-    alive_.reset();
+    // The worker may be posting right now: it reads the token through the same atomic access.
+    std::atomic_store(&alive_, std::shared_ptr<int>());
     Player.reset();
 }
 
@@ -286,7 +287,7 @@ void TformMain::imgLogoClick(TComponent*) { OpenHomePage(); }
 bool TformMain::RecordingShown() const { return !actRecord.Enabled() && actPause.Enabled() && !Player; }
 
 void TformMain::Post(std::function<void()> call) {
-    std::weak_ptr<int> alive = alive_;
+    std::weak_ptr<int> alive = std::atomic_load(&alive_);
     PostToWindowThread([alive, call = std::move(call)] {
         if (alive.lock()) call();
     });
