@@ -5,6 +5,7 @@
 #include <limits>
 #include <mutex>
 #include <string>
+#include <utility>
 
 namespace kestova {
 
@@ -28,7 +29,13 @@ std::int32_t RecordingBytes(std::int64_t bytesPerSecond, std::int64_t recTime) {
 
 }  // namespace
 
-TAudioIn::TAudioIn(TComponent* owner) : TACSInput(owner), Port(WaveIn()) {}
+TAudioIn::TAudioIn(TComponent* owner)
+    : TACSInput(owner), Port(WaveIn()), Blocks(std::make_unique<char[]>(std::size_t{kBufferCount} * kBlockSize)) {
+    for (std::size_t i = 0; i < Headers.size(); ++i) {
+        Headers[i].Data = Blocks.get() + i * kBlockSize;
+        Headers[i].BufferLength = kBlockSize;
+    }
+}
 
 TAudioIn::~TAudioIn() { FinishInput(); }
 
@@ -68,22 +75,27 @@ void TAudioIn::StartInput() {
     BufStart = 1;
     Position = 0;
     TotalBytes = RecordingBytes(BytesPerSecond(), RecTime);
-    Busy = true;
-    std::lock_guard<std::mutex> device(DeviceLock);
-    try {
-        OpenDevice();
-        Check(DeviceHandle->Start(), "start");
-    } catch (...) {
-        CloseDevice();
-        Busy = false;
-        throw;
-    }
     {
         std::lock_guard<std::mutex> lock(CaptureLock);
         DoneQueueHead = nullptr;
         DoneQueueTail = &DoneQueueHead;
         QueuedCount = 0;
         Lost.clear();
+    }
+    Busy = true;
+    std::lock_guard<std::mutex> device(DeviceLock);
+    try {
+        OpenDevice();
+        // Every buffer is with the device before it starts, so it loses nothing at the start.
+        PrepareBuffers();
+        for (TWaveHeader& header : Headers) QueueBuffer(header);
+        Check(DeviceHandle->Start(), "start");
+    } catch (...) {
+        if (DeviceHandle) DeviceHandle->Reset();
+        UnprepareBuffers();
+        CloseDevice();
+        Busy = false;
+        throw;
     }
     Size = TotalBytes;
 }
@@ -144,48 +156,48 @@ bool TAudioIn::EndStream() {
 
 // ---- reading ----
 
-// False once the stream has ended: the device gets no more buffers.
-bool TAudioIn::QueueBuffer() {
-    std::lock_guard<std::mutex> device(DeviceLock);
-    if (Ended) return false;
-    auto buffer = std::make_unique<TCaptureBuffer>();
-    buffer->Block = std::make_unique<char[]>(kBlockSize);
-    TWaveHeader& header = buffer->Header;
-    header.Data = buffer->Block.get();
-    header.BufferLength = kBlockSize;
-    header.Flags = 0;
-    Check(DeviceHandle->PrepareHeader(header), "prepare a buffer for");
-    Buffers.emplace(&header, std::move(buffer));
+void TAudioIn::PrepareBuffers() {
+    for (TWaveHeader& header : Headers) {
+        header.Flags = 0;
+        header.BytesRecorded = 0;
+        Check(DeviceHandle->PrepareHeader(header), "prepare a buffer for");
+    }
+}
+
+// A device that kept a buffer after its reset refuses to let go of it; closed, it no longer
+// writes to it.
+void TAudioIn::UnprepareBuffers() {
+    for (TWaveHeader& header : Headers) {
+        if (DeviceHandle && (header.Flags & wavein::HDR_PREPARED)) DeviceHandle->UnprepareHeader(header);
+        header.Flags = 0;
+    }
+}
+
+// Raises when the device does not take it.
+void TAudioIn::QueueBuffer(TWaveHeader& Header) {
     {
         // Counted before the device has it: the callback may come before AddBuffer returns.
         std::lock_guard<std::mutex> lock(CaptureLock);
         ++QueuedCount;
     }
-    const TWaveInError added = DeviceHandle->AddBuffer(header);
-    if (added != wavein::SUCCESS) {
-        {
-            std::lock_guard<std::mutex> lock(CaptureLock);
-            --QueuedCount;
-        }
-        ReleaseBuffer(&header);
-        Check(added, "queue a buffer with");
+    const TWaveInError added = DeviceHandle->AddBuffer(Header);
+    if (added == wavein::SUCCESS) return;
+    {
+        std::lock_guard<std::mutex> lock(CaptureLock);
+        --QueuedCount;
     }
-    return true;
+    Check(added, "queue a buffer with");
 }
 
-int TAudioIn::QueuedNow() {
-    std::lock_guard<std::mutex> lock(CaptureLock);
-    return QueuedCount;
-}
-
-void TAudioIn::FillDriverQueue() {
-    while (QueuedNow() < kDriverBuffers && QueueBuffer()) {
-    }
+// A read-out buffer goes straight back to the device, unless the stream has ended.
+void TAudioIn::GiveBack(TWaveHeader& Header) {
+    std::lock_guard<std::mutex> device(DeviceLock);
+    if (!Ended) QueueBuffer(Header);
 }
 
 std::chrono::milliseconds TAudioIn::DeviceWait() {
     const std::int64_t bytesPerSecond = std::max<std::int64_t>(1, BytesPerSecond());
-    return kStallGrace + std::chrono::milliseconds(std::int64_t{kDriverBuffers} * kBlockSize * 1000 / bytesPerSecond);
+    return kStallGrace + std::chrono::milliseconds(std::int64_t{kBufferCount} * kBlockSize * 1000 / bytesPerSecond);
 }
 
 // The next filled buffer; null once the stream has ended and every buffer is back.
@@ -215,20 +227,17 @@ std::string TAudioIn::DeviceLost() {
     return Lost;
 }
 
-// False at the end of the stream.
-bool TAudioIn::StageNextBlock() {
+// False at the end of the stream. An empty block goes back at once.
+bool TAudioIn::NextBlock() {
     TWaveHeader* const header = TakeFilled();
     if (header == nullptr) return false;
     BufStart = 1;
     BufEnd = static_cast<std::int32_t>(std::min<std::uint32_t>(header->BytesRecorded, kBlockSize));
-    std::memcpy(StagingBuffer.data(), header->Data, static_cast<std::size_t>(BufEnd));
-    ReleaseBuffer(header);
+    if (BufEnd == 0)
+        GiveBack(*header);
+    else
+        Reading = header;
     return true;
-}
-
-void TAudioIn::ReleaseBuffer(TWaveHeader* Header) {
-    DeviceHandle->UnprepareHeader(*Header);
-    Buffers.erase(Header);
 }
 
 int TAudioIn::ReadData(void* Buffer, int BufferSize) {
@@ -236,15 +245,16 @@ int TAudioIn::ReadData(void* Buffer, int BufferSize) {
     if (TotalBytes >= 0 && Position >= TotalBytes) return 0;
     // The byte count must not wrap: at 2^31 - 1 bytes the stream ends.
     if (Position == kMaxPosition || BufferSize <= 0) return 0;
-    FillDriverQueue();
-    while (BufStart > BufEnd) {
-        if (!StageNextBlock()) return 0;
-        if (BufStart > BufEnd) FillDriverQueue();  // an empty block: keep the device supplied
-    }
+    while (BufStart > BufEnd)
+        if (!NextBlock()) return 0;
     const int count = std::min({BufferSize, BufEnd - BufStart + 1, kMaxPosition - Position});
-    std::memcpy(Buffer, StagingBuffer.data() + BufStart - 1, static_cast<std::size_t>(count));
+    std::memcpy(Buffer, Reading->Data + BufStart - 1, static_cast<std::size_t>(count));
     BufStart += count;
     Position += count;
+    if (BufStart > BufEnd) {
+        TWaveHeader* const done = std::exchange(Reading, nullptr);
+        GiveBack(*done);
+    }
     return count;
 }
 
@@ -255,26 +265,22 @@ bool TAudioIn::WaitQueuedBack(std::chrono::milliseconds timeout) {
     return Handed.wait_for(lock, timeout, [this] { return QueuedCount <= 0; });
 }
 
-// Frees every buffer of the ended stream (their audio is dropped) and closes the device. A
-// device that keeps buffers after the reset is closed anyway; closed, it can no longer write
-// to them.
+// Drops the audio of the ended stream that was not read.
+void TAudioIn::DropFilled() {
+    std::lock_guard<std::mutex> lock(CaptureLock);
+    DoneQueueHead = nullptr;
+    DoneQueueTail = &DoneQueueHead;
+    Reading = nullptr;
+}
+
+// Takes every buffer back from the ended stream and closes the device. A device that keeps
+// buffers after the reset is closed after a bounded wait all the same.
 void TAudioIn::StopDevice() {
     WaitQueuedBack(kStallGrace);
-    for (TWaveHeader* header = nullptr;;) {
-        {
-            std::lock_guard<std::mutex> lock(CaptureLock);
-            header = DoneQueueHead;
-            if (header == nullptr) {
-                DoneQueueTail = &DoneQueueHead;
-                break;
-            }
-            DoneQueueHead = header->Next;
-        }
-        ReleaseBuffer(header);
-    }
+    DropFilled();
     std::lock_guard<std::mutex> device(DeviceLock);
+    UnprepareBuffers();
     CloseDevice();
-    Buffers.clear();
     std::lock_guard<std::mutex> lock(CaptureLock);
     QueuedCount = 0;
     Ended = Paused = false;

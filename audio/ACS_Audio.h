@@ -1,7 +1,9 @@
 #pragma once
-// The microphone source. The capture runs ahead of the reader: the device fills a few fixed-size
-// buffers and hands each back through a callback on its own thread, which links it into
-// `DoneQueue`; the reader (the sink's worker) takes the filled buffers off in order.
+// The microphone source. The capture runs ahead of the reader: the device fills a fixed set of
+// buffers, prepared once per recording, and hands each back through a callback on its own thread,
+// which links it into `DoneQueue`; the reader (the sink's worker) takes the filled buffers off in
+// order, copies straight out of each into its own buffer and gives it back to the device. Nothing
+// is allocated per block.
 #include "audio/ACS_Classes.h"
 #include "platform/WaveIn.h"
 
@@ -13,7 +15,6 @@
 #include <memory>
 #include <mutex>
 #include <string>
-#include <unordered_map>
 
 namespace kestova {
 
@@ -21,6 +22,7 @@ class TAudioIn : public TACSInput {
 public:
     static constexpr int kBlockSize = 16384;  // one capture buffer: ~186 ms of 16-bit stereo 22050 Hz
     static constexpr int kDriverBuffers = 4;  // buffers kept with the device
+    static constexpr int kBufferCount = kDriverBuffers + 1;  // and the one being read
 
     // Captures through the wave-in port installed when it is made.
     explicit TAudioIn(TComponent* owner = nullptr);
@@ -60,25 +62,21 @@ public:
     std::atomic<std::int32_t> RecTime{600};  // seconds; negative = no limit
 
 private:
-    struct TCaptureBuffer {
-        TWaveHeader Header;
-        std::unique_ptr<char[]> Block;
-    };
-
     static void WaveInCallback(unsigned Message, void* Instance, TWaveHeader* Header) noexcept;
 
     void OpenDevice();
     void CloseDevice();
-    bool QueueBuffer();
-    void FillDriverQueue();
-    bool StageNextBlock();
+    void PrepareBuffers();
+    void UnprepareBuffers();
+    void QueueBuffer(TWaveHeader& Header);
+    void GiveBack(TWaveHeader& Header);
+    bool NextBlock();
     TWaveHeader* TakeFilled();
-    void ReleaseBuffer(TWaveHeader* Header);
+    void DropFilled();
     bool WaitQueuedBack(std::chrono::milliseconds timeout);
     void SetPaused(bool Value);
     void StopDevice();
     std::chrono::milliseconds DeviceWait();
-    int QueuedNow();
     void Check(TWaveInError Error, const char* Action);
 
     const std::shared_ptr<IWaveIn> Port;
@@ -100,9 +98,11 @@ private:
     std::string Lost;          // set when the device stopped delivering
     std::condition_variable Handed;  // a buffer came back, or the capture changed state
 
-    // Every buffer not yet freed, wherever it is; the reader's alone.
-    std::unordered_map<TWaveHeader*, std::unique_ptr<TCaptureBuffer>> Buffers;
-    std::array<char, kBlockSize> StagingBuffer{};
+    // The capture buffers, made once: each header's Data points into Blocks. While a recording
+    // runs each is with the device, in DoneQueue, or the one being read.
+    std::array<TWaveHeader, kBufferCount> Headers;
+    const std::unique_ptr<char[]> Blocks;
+    TWaveHeader* Reading = nullptr;  // the reader's; BufStart..BufEnd are its unread bytes
 };
 
 }  // namespace kestova
