@@ -49,24 +49,31 @@ bool SameFormat(const TPcmWaveFormat& a, const TPcmWaveFormat& b) {
 
 }  // namespace
 
-bool TWaveInSignal::Load(const TWaveInSimConfig& config, const TPcmWaveFormat& format, TWaveInError& error) {
+std::shared_ptr<const TWavLoop> ReadWavLoop(const std::string& fileName) {
+    std::vector<char> file;
+    auto wav = std::make_shared<TWavLoop>();
+    if (!ReadWholeFile(fileName, file) || !ParseWav(file, wav->Format, wav->Data)) return nullptr;
+    return wav;
+}
+
+bool TWaveInSignal::Load(const TWaveInSimConfig& config, const TPcmWaveFormat& format,
+                         std::shared_ptr<const TWavLoop> wav, TWaveInError& error) {
     kind_ = config.Signal;
     format_ = format;
     frequency_ = config.Frequency;
     amplitude_ = config.Amplitude;
     if (kind_ != TSimSignal::WavFile) return true;
-    std::vector<char> file;
-    TPcmWaveFormat fileFormat;
-    if (!ReadWholeFile(config.WavFile, file) || !ParseWav(file, fileFormat, loop_)) {
+    if (!wav) {
         error = wavein::NODRIVER;
         return false;
     }
     const std::size_t frame = format.BlockAlign;
-    loop_.resize(frame ? loop_.size() / frame * frame : 0);
-    if (!SameFormat(fileFormat, format) || loop_.empty()) {
+    loopBytes_ = frame ? wav->Data.size() / frame * frame : 0;
+    if (!SameFormat(wav->Format, format) || loopBytes_ == 0) {
         error = wavein::BADFORMAT;
         return false;
     }
+    wav_ = std::move(wav);
     return true;
 }
 
@@ -89,10 +96,10 @@ void TWaveInSignal::FillSilence(char* out, std::size_t count) const {
 }
 
 void TWaveInSignal::FillLoop(char* out, std::size_t count, std::uint64_t position) const {
-    std::size_t offset = static_cast<std::size_t>(position % loop_.size());
+    std::size_t offset = static_cast<std::size_t>(position % loopBytes_);
     while (count > 0) {
-        const std::size_t run = std::min(count, loop_.size() - offset);
-        std::memcpy(out, loop_.data() + offset, run);
+        const std::size_t run = std::min(count, loopBytes_ - offset);
+        std::memcpy(out, wav_->Data.data() + offset, run);
         out += run;
         count -= run;
         offset = 0;

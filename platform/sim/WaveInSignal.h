@@ -6,14 +6,27 @@
 #include "platform/sim/WaveInSim.h"
 
 #include <cstdint>
+#include <memory>
+#include <string>
 #include <vector>
 
 namespace kestova {
 
+// A WAV file's PCM data and its format, read once and shared by every device opened on it.
+struct TWavLoop {
+    TPcmWaveFormat Format;
+    std::vector<char> Data;
+};
+
+// Null when the file cannot be read or is no WAV file.
+std::shared_ptr<const TWavLoop> ReadWavLoop(const std::string& fileName);
+
 class TWaveInSignal {
 public:
-    // Answers false (with `error` set) when the signal cannot be made in `format`.
-    bool Load(const TWaveInSimConfig& config, const TPcmWaveFormat& format, TWaveInError& error);
+    // Answers false (with `error` set) when the signal cannot be made in `format`. `wav` is
+    // the file of a WavFile signal, null when it could not be read.
+    bool Load(const TWaveInSimConfig& config, const TPcmWaveFormat& format, std::shared_ptr<const TWavLoop> wav,
+              TWaveInError& error);
 
     // Fills `count` bytes (whole frames) that begin at byte `position` of the stream.
     void Fill(char* out, std::size_t count, std::uint64_t position) const;
@@ -28,7 +41,8 @@ private:
     TPcmWaveFormat format_;
     double frequency_ = 0;
     double amplitude_ = 0;
-    std::vector<char> loop_;  // WavFile: the data chunk
+    std::shared_ptr<const TWavLoop> wav_;  // WavFile
+    std::size_t loopBytes_ = 0;            // its data in whole frames of the opened format
 };
 
 }  // namespace kestova

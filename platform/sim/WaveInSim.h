@@ -7,10 +7,14 @@
 
 #include <atomic>
 #include <cstdint>
+#include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
 namespace kestova {
+
+struct TWavLoop;
 
 enum class TSimSignal { Sine, Silence, WavFile };
 
@@ -59,7 +63,13 @@ public:
 private:
     friend class TSimDevice;
 
+    // The WAV file of a WavFile signal, read on the first Open that needs it (a microphone
+    // does not reload its sound each time it is opened); null until it could be read.
+    std::shared_ptr<const TWavLoop> WavLoop();
+
     const TWaveInSimConfig config_;
+    std::mutex wavLock_;
+    std::shared_ptr<const TWavLoop> wav_;
     std::atomic<int> open_{0};
     std::atomic<std::uint64_t> heardAtHalt_{0}, heardAtStart_{0};
     std::atomic<int> lastOpened_{-2};
