@@ -48,7 +48,9 @@ public:
 
     TWaveInError PrepareHeader(TWaveHeader& header) override {
         std::lock_guard<std::mutex> lock(lock_);
+        if (!(header.Flags & wavein::HDR_PREPARED)) ++port_.preparedNow_;
         header.Flags |= wavein::HDR_PREPARED;
+        ++port_.prepares_;
         return wavein::SUCCESS;
     }
 
@@ -67,6 +69,7 @@ public:
     TWaveInError UnprepareHeader(TWaveHeader& header) override {
         std::lock_guard<std::mutex> lock(lock_);
         if (header.Flags & wavein::HDR_INQUEUE) return wavein::STILLPLAYING;
+        if (header.Flags & wavein::HDR_PREPARED) --port_.preparedNow_;
         header.Flags &= ~wavein::HDR_PREPARED;
         return wavein::SUCCESS;
     }

@@ -55,6 +55,9 @@ public:
     // Reset, and at its last Start.
     std::uint64_t HeardAtHalt() const { return heardAtHalt_.load(); }
     std::uint64_t HeardAtStart() const { return heardAtStart_.load(); }
+    // Headers prepared so far, and those prepared and not yet unprepared.
+    int Prepares() const { return prepares_.load(); }
+    int PreparedNow() const { return preparedNow_.load(); }
     // The number the last successful Open was given (wavein::MAPPER included); -2 before any.
     int LastOpened() const { return lastOpened_.load(); }
     // A muted microphone hears silence, whatever its signal, until it is unmuted.
@@ -73,6 +76,7 @@ private:
     std::atomic<int> open_{0};
     std::atomic<std::uint64_t> heardAtHalt_{0}, heardAtStart_{0};
     std::atomic<int> lastOpened_{-2};
+    std::atomic<int> prepares_{0}, preparedNow_{0};
     std::atomic<bool> muted_{false};
 };
 

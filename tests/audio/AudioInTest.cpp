@@ -215,6 +215,9 @@ TEST_F(AudioIn, StoppedSinkClosesTheDeviceAndTakesEveryBufferBack) {
     EXPECT_EQ(log.Done(), 1);
     EXPECT_EQ(sim->OpenDevices(), 0);
     EXPECT_FALSE(in.Busy);
+    // One set of buffers, prepared at the start and reused for every block.
+    EXPECT_EQ(sim->Prepares(), TAudioIn::kBufferCount);
+    EXPECT_EQ(sim->PreparedNow(), 0);
 }
 
 // A stream of 2^31 - 1 bytes ends like any other, with a 0 answer, not a wrapped count.
