@@ -62,10 +62,13 @@ BOOL CALLBACK CountWindow(HWND window, LPARAM count) {
 void PrintOne(const char* what, const char* name, long long before, long long after, int cycles, long long noise) {
     const long long change = after - before;
     std::printf("%s %s: %lld before, %lld after: ", what, name, before, after);
+    const double perCycle = double(change) / cycles;
     if (change <= noise)
         std::printf("flat\n");
+    else if (perCycle >= 10)
+        std::printf("grows by %.0f per cycle\n", perCycle);
     else
-        std::printf("grows by %.1f per cycle\n", double(change) / cycles);
+        std::printf("grows by %.2g per cycle\n", perCycle);  // 2 in 99 cycles is 0.02, not 0.0
 }
 
 }  // namespace
