@@ -18,13 +18,16 @@ protected:
 };
 
 TEST_F(ScenarioTest, QuotedCaptionsCommentsAndBlankLines) {
-    EXPECT_EQ(Run("# a comment\n\nopen explorer main\r\nexpect buttons main \"&New\" 1  # trailing\n"
-                  "click main \"&New\"\n"),
-              0);
+    std::istringstream in("# a comment\n\nopen explorer main\r\nexpect buttons main \"&New\" 1  # trailing\n"
+                          "click main \"&New\"\nown \"a b\"\n");
+    sim::TScenario scenario(*outlook_.Get(), out_);
+    scenario.Define("own", [](const std::vector<std::string>& words) { return words.at(1); });
+    EXPECT_EQ(scenario.Run(in), 0);
     EXPECT_EQ(out_.str(),
               "ok   open explorer main\n"
               "ok   expect buttons main \"&New\" 1  # trailing\n"
-              "ok   click main \"&New\"  -> clicked\n");
+              "ok   click main \"&New\"  -> clicked\n"
+              "ok   own \"a b\"  -> a b\n");
 }
 
 TEST_F(ScenarioTest, EveryFailedStepCountsAndTheRunGoesOn) {

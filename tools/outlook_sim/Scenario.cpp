@@ -251,6 +251,7 @@ int TScenario::StepDriving(const std::string& line, const std::vector<std::strin
 
 std::string TScenario::Execute(const TWords& words) {
     const std::string& verb = words[0];
+    if (const auto own = ownSteps_.find(verb); own != ownSteps_.end()) return own->second(words);
     if (verb == "connect") return Connect();
     if (verb == "disconnect")
         return words.size() > 1 ? Outcome({host_.Disconnect(win32::Widen(words[1]))}, "disconnected") : Disconnect();

@@ -21,7 +21,8 @@
 // The steps of TWindowDriver (record, stop, play, ok, cancel, dismiss) that follow a step run
 // beside it, while it shows the add-in's windows modally; so do indented steps among them
 // (close, open, send, click, quit, expect...), which Outlook runs inside the modal loop.
-// Each step prints one line: "ok" or "FAIL", the step, and what happened.
+// Each step prints one line: "ok" or "FAIL", the step, and what happened. A program that runs
+// scenarios in-process may add verbs of its own.
 #include <functional>
 #include <iosfwd>
 #include <map>
@@ -37,6 +38,10 @@ class TScenario {
 public:
     // `folder`: where files named by attach steps are found.
     TScenario(TSimApplication& application, std::ostream& out, std::wstring folder = L"");
+    // A step of the caller's own under that verb, e.g. a measure taken between Outlook's steps;
+    // it answers what the step prints or raises kestova::Exception.
+    using TOwnStep = std::function<std::string(const std::vector<std::string>& words)>;
+    void Define(const std::string& verb, TOwnStep step) { ownSteps_[verb] = std::move(step); }
     // Answers whether the step succeeded.
     bool Step(const std::string& line);
     // Runs every step; answers the number of failed steps.
@@ -71,6 +76,7 @@ private:
     TAddinHost host_;
     std::wstring folder_;
     std::map<std::string, TWindow> windows_;
+    std::map<std::string, TOwnStep> ownSteps_;
     size_t countedThreads_ = 0;
 };
 
