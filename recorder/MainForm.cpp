@@ -148,16 +148,17 @@ void TformMain::FormCreate() {
 }
 
 void TformMain::LoadSettings() {
-    const int kbps = StoredBitRateKbps();
+    const TStoredSettings stored;
+    const int kbps = stored.BitRateKbps();
     BitRateKbps = kbps;
     if (const auto rate = BitRateFromKbps(kbps)) MP3Out.BitRate = *rate;
     btBPS.SetCaption(std::to_string(kbps) + " kbps");
-    limitBytes_ = StoredMaxMessageMB() * 1e6;
-    LoadMicrophone();
+    limitBytes_ = stored.MaxMessageMB() * 1e6;
+    LoadMicrophone(stored.Microphone());
 }
 
-void TformMain::LoadMicrophone() {
-    const TMicrophone microphone = MicrophoneFor(StoredMicrophone());
+void TformMain::LoadMicrophone(const std::string& stored) {
+    const TMicrophone microphone = MicrophoneFor(stored);
     microphone_ = microphone.Device;
     UseMicrophone();
     if (!microphone.Notice.empty() && microphone.Notice != microphoneNotice_) lbState.SetCaption(microphone.Notice);

@@ -105,7 +105,7 @@ private:
     void Post(std::function<void()> call);
     void RunEnded(const std::string& text, const std::string& error);
     void RunFailed(const std::string& error);
-    void LoadMicrophone();
+    void LoadMicrophone(const std::string& stored);
     void UseMicrophone();
     void ShowRecording(TRecordingWatch::TNote note, int elapsed, int secondsLeft, int kbps);
 

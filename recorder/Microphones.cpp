@@ -16,9 +16,13 @@ std::vector<std::string> MicrophoneChoices() {
 }
 
 TMicrophone MicrophoneFor(const std::string& stored) {
+    if (stored.empty()) return {};  // asks no device for its name
+    return MicrophoneFor(stored, MicrophoneChoices());
+}
+
+TMicrophone MicrophoneFor(const std::string& stored, const std::vector<std::string>& choices) {
     if (stored.empty()) return {};
     if (stored == WindowsDefaultMicrophone) return {wavein::MAPPER, ""};
-    const std::vector<std::string> choices = MicrophoneChoices();
     const auto found = std::find(choices.begin() + 1, choices.end(), stored);
     if (found == choices.end()) return {0, stored + " not found, using the first microphone"};
     return {static_cast<int>(found - choices.begin()) - 1, ""};

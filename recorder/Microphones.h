@@ -20,5 +20,7 @@ struct TMicrophone {
 // The device for a stored name: device 0 when nothing is stored, else the first device of that
 // name, else device 0 with a notice (the stored name is kept for when the device returns).
 TMicrophone MicrophoneFor(const std::string& stored);
+// The same among `choices`, as MicrophoneChoices answered them.
+TMicrophone MicrophoneFor(const std::string& stored, const std::vector<std::string>& choices);
 
 }  // namespace kestova

@@ -49,9 +49,10 @@ void TformOptions::FormCreate() { LoadOptions(); }
 void TformOptions::btOKClick(TComponent*) { SaveOptions(); }
 
 void TformOptions::LoadOptions() {
-    cbBitRate.SetItemIndex(cbBitRate.IndexOf(StoredBitRateText("64")));
+    const TStoredSettings stored;
+    cbBitRate.SetItemIndex(cbBitRate.IndexOf(stored.BitRateText("64")));
     // Item 0 is Windows' default (device -1), item n + 1 is device n.
-    const int item = MicrophoneFor(StoredMicrophone()).Device + 1;
+    const int item = MicrophoneFor(stored.Microphone(), cbMicrophone.Items()).Device + 1;
     shownMicrophone_ = item < static_cast<int>(cbMicrophone.Items().size()) ? item : -1;
     cbMicrophone.SetItemIndex(shownMicrophone_);
 }
@@ -59,8 +60,9 @@ void TformOptions::LoadOptions() {
 // A microphone is stored only when the user picked one, so a window without a choice goes on
 // recording from the first device.
 void TformOptions::SaveOptions() {
-    StoreBitRateText(cbBitRate.Text());
-    if (cbMicrophone.ItemIndex() != shownMicrophone_) StoreMicrophone(cbMicrophone.Text());
+    const TStoredSettings stored;
+    stored.StoreBitRateText(cbBitRate.Text());
+    if (cbMicrophone.ItemIndex() != shownMicrophone_) stored.StoreMicrophone(cbMicrophone.Text());
 }
 
 }  // namespace kestova

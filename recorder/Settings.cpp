@@ -22,23 +22,7 @@ constexpr char kMicrophoneKey[] = "Microphone";
 constexpr char kMaxMessageKey[] = "MaxMessageMB";
 }  // namespace
 
-std::string SettingsFileName() { return DataFolder() + kFileName; }
-
 namespace {
-// A zelt.ini an administrator put in the program folder counts until the user stores a
-// choice of their own elsewhere.
-std::string StoredText(const char* key, const std::string& fallback) {
-    const std::string own = SettingsFileName();
-    const std::string programWide = AppPath() + kFileName;
-    const std::string shared =
-        own == programWide ? fallback : ProfileFile()->ReadString(programWide, kSection, key, fallback);
-    return ProfileFile()->ReadString(own, kSection, key, shared);
-}
-
-void StoreText(const char* key, const std::string& text) {
-    ProfileFile()->WriteString(SettingsFileName(), kSection, key, text);
-}
-
 // A plain decimal number ("10", "0.5"); nothing for anything else.
 std::optional<double> DecimalNumber(const std::string& text) {
     std::istringstream in(text);
@@ -49,20 +33,34 @@ std::optional<double> DecimalNumber(const std::string& text) {
 }
 }  // namespace
 
-std::string StoredBitRateText(const std::string& fallback) { return StoredText(kKey, fallback); }
+TStoredSettings::TStoredSettings() : own_(DataFolder() + kFileName), programWide_(AppPath() + kFileName) {}
 
-void StoreBitRateText(const std::string& text) { StoreText(kKey, text); }
+// A zelt.ini an administrator put in the program folder counts until the user stores a
+// choice of their own elsewhere.
+std::string TStoredSettings::Read(const char* key, const std::string& fallback) const {
+    const std::string shared =
+        own_ == programWide_ ? fallback : ProfileFile()->ReadString(programWide_, kSection, key, fallback);
+    return ProfileFile()->ReadString(own_, kSection, key, shared);
+}
 
-std::string StoredMicrophone() { return StoredText(kMicrophoneKey, ""); }
+void TStoredSettings::Write(const char* key, const std::string& text) const {
+    ProfileFile()->WriteString(own_, kSection, key, text);
+}
 
-void StoreMicrophone(const std::string& name) { StoreText(kMicrophoneKey, name); }
+std::string TStoredSettings::BitRateText(const std::string& fallback) const { return Read(kKey, fallback); }
 
-double StoredMaxMessageMB() {
-    const double megabytes = DecimalNumber(StoredText(kMaxMessageKey, "")).value_or(kDefaultMaxMessageMB);
+void TStoredSettings::StoreBitRateText(const std::string& text) const { Write(kKey, text); }
+
+std::string TStoredSettings::Microphone() const { return Read(kMicrophoneKey, ""); }
+
+void TStoredSettings::StoreMicrophone(const std::string& name) const { Write(kMicrophoneKey, name); }
+
+double TStoredSettings::MaxMessageMB() const {
+    const double megabytes = DecimalNumber(Read(kMaxMessageKey, "")).value_or(kDefaultMaxMessageMB);
     return megabytes > 0 ? megabytes : 0;
 }
 
-int StoredBitRateKbps() { return StrToIntDef(StoredBitRateText(""), 64); }
+int TStoredSettings::BitRateKbps() const { return StrToIntDef(BitRateText(""), 64); }
 
 std::optional<TMP3BitRate> BitRateFromKbps(int kbps) {
     // The listed rates are the encoder's from br8 to br160.

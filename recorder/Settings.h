@@ -12,27 +12,36 @@ namespace kestova {
 // The bit rates offered, in kbit/s, in the order the Options dialog lists them.
 extern const int BitRateChoices[14];
 
-// The file settings are written to.
-std::string SettingsFileName();
-
-// The stored text as it stands, `fallback` when the file or the key is absent.
-std::string StoredBitRateText(const std::string& fallback);
-// Raises when the file cannot be written.
-void StoreBitRateText(const std::string& text);
-
-// The stored number; 64 when the file, the key or a decimal number is absent.
-int StoredBitRateKbps();
-
-// The stored microphone's name; empty when none is stored (record from device 0).
-std::string StoredMicrophone();
-// Raises when the file cannot be written.
-void StoreMicrophone(const std::string& name);
-
 // Many mail servers refuse messages above 10 MB.
 constexpr double kDefaultMaxMessageMB = 10;
-// The size limit of one recording in MB (1,000,000 bytes, as the status line's k); 10 when
-// absent or not a number, 0 (no limit) for 0 or less.
-double StoredMaxMessageMB();
+
+// The stored settings. Where they are read and written is decided once, when it is made (a
+// look at the data folder makes and removes a file), so read several through one.
+class TStoredSettings {
+public:
+    TStoredSettings();
+
+    // The stored text as it stands, `fallback` when the file or the key is absent.
+    std::string BitRateText(const std::string& fallback) const;
+    // The stored number; 64 when the file, the key or a decimal number is absent.
+    int BitRateKbps() const;
+    // The stored microphone's name; empty when none is stored (record from device 0).
+    std::string Microphone() const;
+    // The size limit of one recording in MB (1,000,000 bytes, as the status line's k); 10 when
+    // absent or not a number, 0 (no limit) for 0 or less.
+    double MaxMessageMB() const;
+
+    // Each raises when the file cannot be written.
+    void StoreBitRateText(const std::string& text) const;
+    void StoreMicrophone(const std::string& name) const;
+
+private:
+    std::string Read(const char* key, const std::string& fallback) const;
+    void Write(const char* key, const std::string& text) const;
+
+    const std::string own_;          // the data folder's zelt.ini
+    const std::string programWide_;  // the program folder's
+};
 
 // The encoder's rate for a listed number; nothing for any other number.
 std::optional<TMP3BitRate> BitRateFromKbps(int kbps);

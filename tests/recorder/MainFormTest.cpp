@@ -333,10 +333,10 @@ TEST_F(RecorderWindow, SizeLimitWarnsThenStopsWithACompleteFile) {
 }
 
 TEST_F(RecorderWindow, SizeLimitIsDecimalMegabytesTenByDefaultAndZeroIsNone) {
-    EXPECT_EQ(StoredMaxMessageMB(), 10);
+    EXPECT_EQ(TStoredSettings().MaxMessageMB(), 10);
     for (const auto& [text, megabytes] : std::vector<std::pair<std::string, double>>{
              {"25", 25}, {"0.5", 0.5}, {"0", 0}, {"-3", 0}, {"ten", 10}, {"5 MB", 10}, {"", 10}}) {
         std::ofstream(ini) << "[Audio]\nMaxMessageMB=" << text << "\n";
-        EXPECT_EQ(StoredMaxMessageMB(), megabytes) << text;
+        EXPECT_EQ(TStoredSettings().MaxMessageMB(), megabytes) << text;
     }
 }
