@@ -1,6 +1,7 @@
 #include "ui/ComCtrls.h"
 
 #include "ui/ChangedField.h"
+#include "ui/Menus.h"
 
 #include <algorithm>
 
@@ -24,8 +25,7 @@ TActionToolBar::TActionToolBar(TForm* form, const std::string& name) : TControl(
 }
 
 std::string TActionToolBar::Item::Name() const {
-    std::string name = Caption.empty() ? Action->Caption() : Caption;
-    name.erase(std::remove(name.begin(), name.end(), '&'), name.end());
+    std::string name = StripHotkey(Caption.empty() ? Action->Caption() : Caption);
     const std::string ellipsis = "...";
     if (name.size() > ellipsis.size() && name.compare(name.size() - ellipsis.size(), ellipsis.size(), ellipsis) == 0)
         name.resize(name.size() - ellipsis.size());

@@ -4,17 +4,13 @@ namespace kestova {
 
 namespace {
 
-// DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE and ..._V2, as the system defines them.
-const HANDLE kPerMonitorAware = reinterpret_cast<HANDLE>(static_cast<INT_PTR>(-3));
-const HANDLE kPerMonitorAwareV2 = reinterpret_cast<HANDLE>(static_cast<INT_PTR>(-4));
-
 template <class Function>
 Function User32(const char* name) {
     HMODULE user32 = GetModuleHandleW(L"user32.dll");
     return user32 ? reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(user32, name))) : nullptr;
 }
 
-using TSetThreadDpiAwarenessContext = HANDLE(WINAPI*)(HANDLE);
+using TSetThreadDpiAwarenessContext = DPI_AWARENESS_CONTEXT(WINAPI*)(DPI_AWARENESS_CONTEXT);
 using TGetDpiForWindow = UINT(WINAPI*)(HWND);
 
 // Null before Windows 10 1607.
@@ -28,8 +24,8 @@ TSetThreadDpiAwarenessContext SetThreadContext() {
 TDpiAwareScope::TDpiAwareScope() {
     const auto set = SetThreadContext();
     if (!set) return;
-    previous_ = set(kPerMonitorAwareV2);
-    if (!previous_) previous_ = set(kPerMonitorAware);  // before Windows 10 1703
+    previous_ = set(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2);
+    if (!previous_) previous_ = set(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE);  // before Windows 10 1703
 }
 
 TDpiAwareScope::~TDpiAwareScope() {

@@ -17,7 +17,7 @@ public:
     TDpiAwareScope& operator=(const TDpiAwareScope&) = delete;
 
 private:
-    HANDLE previous_ = nullptr;
+    DPI_AWARENESS_CONTEXT previous_ = nullptr;
 };
 
 // The DPI of `window`'s monitor; the system DPI for no window or without per-monitor support.

@@ -80,8 +80,8 @@ private:
     TImageListHandle glyphs_;
     TIcon bigIcon_, smallIcon_;
     bool refreshing_ = false;
-    HWND focus_ = nullptr;
-    int dpi_ = 96;  // the 96-DPI layout is scaled to this  // the child that had the focus when the window was last active
+    HWND focus_ = nullptr;  // the child that had the focus when the window was last active
+    int dpi_ = 96;          // the 96-DPI layout is scaled to this
     // Last: the windows go before the fonts, bitmaps and images they use.
     TWindow window_;
 };
