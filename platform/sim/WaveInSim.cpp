@@ -125,7 +125,7 @@ private:
         return port_.config_.Failure == TSimFailure::Stalls && delivered_ >= port_.config_.StallAfterBuffers;
     }
 
-    // Bytes the microphone has heard since Start, in whole frames.
+    // Bytes the microphone has heard since the first Start, in whole frames.
     std::uint64_t HeardSinceStart() const {
         const double seconds = std::chrono::duration<double>(TClock::now() - origin_).count();
         const auto bytes = static_cast<std::uint64_t>(seconds * port_.config_.Speed * format_.AvgBytesPerSec);
@@ -145,13 +145,21 @@ private:
             TWaveHeader& header = *queue_.front();
             const std::uint64_t room = header.BufferLength / format_.BlockAlign * format_.BlockAlign;
             const auto count = static_cast<std::uint32_t>(std::min(room, heard > position_ ? heard - position_ : 0));
-            signal_.Fill(header.Data, count, position_);
+            Hear(header.Data, count);
             position_ += count;
             header.BytesRecorded = count;
         }
         started_ = false;
         starved_ = true;
         ++generation_;
+    }
+
+    // What the microphone hears from `position_` on: its signal, or silence while muted.
+    void Hear(char* out, std::uint32_t count) const {
+        if (port_.muted_)
+            signal_.FillSilence(out, count);
+        else
+            signal_.Fill(out, count, position_);
     }
 
     static void MarkDone(TWaveHeader& header) {
@@ -182,10 +190,7 @@ private:
                                      });
             if (interrupted) continue;
             queue_.pop_front();
-            if (port_.muted_)
-                signal_.FillSilence(header->Data, count);
-            else
-                signal_.Fill(header->Data, count, position_);
+            Hear(header->Data, count);
             position_ += count;
             header->BytesRecorded = count;
             MarkDone(*header);

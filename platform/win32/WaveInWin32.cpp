@@ -112,10 +112,10 @@ public:
     }
 
     std::string ErrorText(TWaveInError error) override {
-        char text[MAXERRORLENGTH] = {};
-        if (waveInGetErrorTextA(error, text, sizeof text) != MMSYSERR_NOERROR)
+        wchar_t text[MAXERRORLENGTH] = {};
+        if (waveInGetErrorTextW(error, text, MAXERRORLENGTH) != MMSYSERR_NOERROR)
             return "Unknown wave-in error " + std::to_string(error);
-        return text;
+        return win32::Narrow(text);
     }
 
 private:
