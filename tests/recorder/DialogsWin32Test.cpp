@@ -2,6 +2,7 @@
 // with the system's profile functions, driven through their controls, with screenshots saved
 // under the build folder. The shell only records, so no browser starts; the simulated
 // microphone stands in, since these windows do not record. Skipped without a display.
+#include "addin/com/Handles.h"
 #include "recorder/AboutForm.h"
 #include "recorder/Links.h"
 #include "recorder/MainForm.h"
@@ -18,6 +19,7 @@
 #include "tests/audio/ScratchFolder.h"
 #include "tests/ui/RealWindows.h"
 #include "ui/Dialogs.h"
+#include "ui/win32/Dpi.h"
 #include "ui/win32/FormWindow.h"
 #include "ui/win32/Handles.h"
 #include "ui/win32/Win32Host.h"
@@ -108,10 +110,7 @@ protected:
     static int HotButton(HWND toolbar) { return static_cast<int>(SendMessageW(toolbar, TB_GETHOTITEM, 0, 0)); }
     std::string HelpFile() const { return folder.File("zelt.chm"); }
 
-    struct TComApartment {  // screen readers' objects come through COM
-        TComApartment() { CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED); }
-        ~TComApartment() { CoUninitialize(); }
-    } apartment;
+    com::TApartment apartment;  // screen readers' objects come through COM
     TScratchFolder folder{"dialogs-win32"};
     std::shared_ptr<TSimShell> shell = std::make_shared<TSimShell>();
     TWin32Host host;
@@ -482,13 +481,6 @@ TEST_F(DialogsWin32, RecorderOpensOnItsOwnersMonitorWithinTheWorkArea) {
 
 namespace {
 
-int ScreenDpi() {
-    HDC screen = GetDC(nullptr);
-    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
-    ReleaseDC(nullptr, screen);
-    return dpi;
-}
-
 // Share of the pixels in `area` of the picture for which `test` holds.
 template <class Test>
 double Share(const TPicture& picture, RECT area, Test test) {
@@ -519,11 +511,11 @@ bool Near(COLORREF a, COLORREF b, int tolerance) {
 // What each window must show on the screen: painted (little black), its face colour, no text
 // cut off, and a client area of its 96-DPI size scaled to the screen's.
 void CheckShown(HWND window, const std::string& shot, SIZE designed) {
-    const int dpi = ScreenDpi();
+    const int dpi = DpiOf(nullptr);
     RECT client{};
     GetClientRect(window, &client);
-    EXPECT_NEAR(client.right, MulDiv(designed.cx, dpi, 96), 3) << shot;
-    EXPECT_NEAR(client.bottom, MulDiv(designed.cy, dpi, 96), 3) << shot;
+    EXPECT_NEAR(client.right, Scaled(designed.cx, dpi), 3) << shot;
+    EXPECT_NEAR(client.bottom, Scaled(designed.cy, dpi), 3) << shot;
     EXPECT_EQ(ClippedTexts(window), std::vector<std::string>{}) << shot;
     const TPicture picture = ReadPicture(kShotDir + "/" + shot);
     if (picture.Width == 0) {
@@ -541,7 +533,7 @@ void CheckShown(HWND window, const std::string& shot, SIZE designed) {
 // The recorder, About over it and Options, as the screen shows them; the pictures are kept as
 // recorder-DPI.png, about-DPI.png and options-DPI.png.
 TEST_F(DialogsWin32, WindowsArePaintedAndScaledAtTheScreensDpi) {
-    const std::string dpi = std::to_string(ScreenDpi());
+    const std::string dpi = std::to_string(DpiOf(nullptr));
     TformMain form;
     HWND window = nullptr;
     InTurns({
