@@ -9,7 +9,6 @@
 #include "ui/Host.h"
 #include "ui/win32/Win32Host.h"
 
-#include <atomic>
 
 namespace kestova {
 
@@ -26,8 +25,8 @@ void InstallMainThread() {
     SetMainThread(CreateOsMainThread());
 }
 
-// The recorder window that is up. Only the window thread sets it; atomic all the same.
-std::atomic<TformMain*> openRecorder{nullptr};
+// The recorder window that is up; only the window thread sets and reads it.
+TformMain* openRecorder = nullptr;
 
 class TOpenRecorder {
 public:

@@ -11,6 +11,7 @@
 #include "platform/win32/WideText.h"
 
 #include <cwchar>
+#include <iterator>
 
 namespace kestova {
 
@@ -48,7 +49,7 @@ std::string KeepRecording(const std::string& fileName) {
     SYSTEMTIME now{};
     GetLocalTime(&now);
     wchar_t stamp[32];
-    swprintf(stamp, 32, L" %04u-%02u-%02u %02u.%02u.%02u.mp3", now.wYear, now.wMonth, now.wDay, now.wHour,
+    swprintf(stamp, std::size(stamp), L" %04u-%02u-%02u %02u.%02u.%02u.mp3", now.wYear, now.wMonth, now.wDay, now.wHour,
              now.wMinute, now.wSecond);
     const std::wstring from = win32::Widen(fileName);
     const std::wstring kept = from.substr(0, from.rfind(L'.')) + stamp;
