@@ -67,12 +67,6 @@ TEventSink::TEventSink(TOutlookServer* server, const GUID& eventIID) : server_(s
 
 TEventSink::~TEventSink() { TComServer::Instance().ObjectDestroyed(); }
 
-HRESULT TEventSink::GetTypeInfoCount(UINT* count) {
-    if (!count) return E_POINTER;
-    *count = 0;
-    return S_OK;
-}
-
 void* TEventSink::QueryExtra(REFIID riid) {
     return riid == eventIID_ ? static_cast<IDispatch*>(this) : nullptr;
 }

@@ -32,14 +32,11 @@ using TCancelEvent = TEvent<TOutlookServer*, IDispatch*, bool&>;
 // The IDispatch handed to the connection point. The source may keep it after its wrapper is
 // gone; it then drops every event. Its code is the library's, so a live sink keeps the library
 // loaded.
-class TEventSink : public com::TComObject<IDispatch> {
+class TEventSink : public com::TVtableDispatch<IDispatch> {
 public:
     TEventSink(TOutlookServer* server, const GUID& eventIID);
     void Orphan() { server_ = nullptr; }
 
-    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override;
-    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE Invoke(DISPID dispid, REFIID, LCID, WORD, DISPPARAMS* params, VARIANT*, EXCEPINFO*,
                                      UINT*) override;
 
