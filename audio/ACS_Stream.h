@@ -1,8 +1,9 @@
 #pragma once
 // The byte stream a file sink writes: the file is created (or truncated) on construction and
 // closed on destruction. A write that cannot be completed raises instead of losing data.
+#include "platform/Files.h"
+
 #include <cstdio>
-#include <memory>
 #include <string>
 
 namespace kestova {
@@ -19,11 +20,7 @@ public:
     void Close();
 
 private:
-    struct TCloser {
-        void operator()(std::FILE* file) const noexcept { std::fclose(file); }
-    };
-
-    std::unique_ptr<std::FILE, TCloser> file_;
+    TFile file_;
 };
 
 }  // namespace kestova
