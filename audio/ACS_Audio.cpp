@@ -11,7 +11,8 @@ namespace kestova {
 
 namespace {
 
-// Guards every DoneQueue and QueuedCount; held only for a few statements at a time.
+// Guards the state each source shares with its device's callback (DoneQueue, QueuedCount,
+// Ended, Paused, Halts, Lost); held only for a few statements at a time.
 std::mutex CaptureLock;
 
 // How long a device may stay silent beyond the time its queued buffers take to fill before it
