@@ -78,24 +78,18 @@ void TAudioIn::StartInput() {
     TotalBytes = RecordingBytes(BytesPerSecond(), RecTime);
     {
         std::lock_guard<std::mutex> lock(CaptureLock);
-        DoneQueueHead = nullptr;
-        DoneQueueTail = &DoneQueueHead;
-        QueuedCount = 0;
         Lost.clear();
     }
     Busy = true;
-    std::lock_guard<std::mutex> device(DeviceLock);
     try {
+        std::lock_guard<std::mutex> device(DeviceLock);
         OpenDevice();
         // Every buffer is with the device before it starts, so it loses nothing at the start.
         PrepareBuffers();
         for (TWaveHeader& header : Headers) QueueBuffer(header);
         Check(DeviceHandle->Start(), "start");
     } catch (...) {
-        if (DeviceHandle) DeviceHandle->Reset();
-        UnprepareBuffers();
-        CloseDevice();
-        Busy = false;
+        FinishInput();
         throw;
     }
     Size = TotalBytes;
@@ -165,8 +159,7 @@ void TAudioIn::PrepareBuffers() {
     }
 }
 
-// A device that kept a buffer after its reset refuses to let go of it; closed, it no longer
-// writes to it.
+// A device that kept a buffer after its reset refuses to let go of it.
 void TAudioIn::UnprepareBuffers() {
     for (TWaveHeader& header : Headers) {
         if (DeviceHandle && (header.Flags & wavein::HDR_PREPARED)) DeviceHandle->UnprepareHeader(header);
@@ -266,23 +259,18 @@ bool TAudioIn::WaitQueuedBack(std::chrono::milliseconds timeout) {
     return Handed.wait_for(lock, timeout, [this] { return QueuedCount <= 0; });
 }
 
-// Drops the audio of the ended stream that was not read.
-void TAudioIn::DropFilled() {
-    std::lock_guard<std::mutex> lock(CaptureLock);
-    DoneQueueHead = nullptr;
-    DoneQueueTail = &DoneQueueHead;
-    Reading = nullptr;
-}
-
-// Takes every buffer back from the ended stream and closes the device. A device that keeps
-// buffers after the reset is closed after a bounded wait all the same.
+// Takes every buffer back from the ended stream, drops what was not read and closes the
+// device. A device that keeps buffers after the reset is closed after a bounded wait all the
+// same; closed, it no longer writes to them.
 void TAudioIn::StopDevice() {
     WaitQueuedBack(kStallGrace);
-    DropFilled();
     std::lock_guard<std::mutex> device(DeviceLock);
     UnprepareBuffers();
     CloseDevice();
     std::lock_guard<std::mutex> lock(CaptureLock);
+    DoneQueueHead = nullptr;
+    DoneQueueTail = &DoneQueueHead;
+    Reading = nullptr;
     QueuedCount = 0;
     Ended = Paused = false;
 }

@@ -72,7 +72,6 @@ private:
     void GiveBack(TWaveHeader& Header);
     bool NextBlock();
     TWaveHeader* TakeFilled();
-    void DropFilled();
     bool WaitQueuedBack(std::chrono::milliseconds timeout);
     void SetPaused(bool Value);
     void StopDevice();
