@@ -3,6 +3,7 @@
 #include <string>
 
 #include "core/Exception.h"
+#include "platform/win32/ModuleWin32.h"
 
 namespace kestova {
 
@@ -10,7 +11,9 @@ TMessageWindow::TMessageWindow(const char* className, WNDPROC proc, void* owner)
     WNDCLASSEXA wc{};
     wc.cbSize = sizeof(wc);
     wc.lpfnWndProc = proc;
-    wc.hInstance = GetModuleHandleA(nullptr);
+    // The class belongs to the module that holds its procedure: the add-in and its host may both
+    // register one of this name, and each must get its own procedure.
+    wc.hInstance = win32::ModuleOf(reinterpret_cast<const void*>(proc));
     wc.lpszClassName = className;
     if (!RegisterClassExA(&wc) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
         throw Exception(std::string("The window class ") + className + " cannot be registered");
