@@ -15,7 +15,7 @@
 #include "addin/com/OleError.h"
 #include "tools/outlook_sim/Eml.h"
 #include "tools/outlook_sim/WindowDriver.h"
-#include "platform/win32/MessageWindow.h"
+#include "platform/MainThread.h"
 #include "platform/win32/WideText.h"
 #include "ui/win32/Handles.h"
 
@@ -84,40 +84,6 @@ bool RunsBeside(const std::string& line) {
     const std::vector<std::string> words = Words(line.substr(0, line.find('#')));
     return words.empty() || TWindowDriver::Drives(words[0]) || line[0] == ' ' || line[0] == '\t';
 }
-
-// Runs steps of other threads on the thread that made it, while that thread takes its
-// messages: in a Click's modal loop, or while it waits for the window steps to end.
-class TStepWindow {
-public:
-    // Answers what the step answers, or raises what it raises.
-    std::string Run(const std::function<std::string()>& step) {
-        TCall call{step, {}, nullptr};
-        SendMessageW(window_.Handle(), kRunStep, 0, reinterpret_cast<LPARAM>(&call));
-        if (call.error) std::rethrow_exception(call.error);
-        return call.result;
-    }
-
-private:
-    static constexpr UINT kRunStep = WM_APP + 1;
-    struct TCall {
-        const std::function<std::string()>& step;
-        std::string result;
-        std::exception_ptr error;
-    };
-
-    static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-        if (message != kRunStep) return DefWindowProcW(window, message, wParam, lParam);
-        auto* call = reinterpret_cast<TCall*>(lParam);
-        try {
-            call->result = call->step();
-        } catch (...) {
-            call->error = std::current_exception();
-        }
-        return 0;
-    }
-
-    TMessageWindow window_{"KestovaSimSteps", &Procedure, nullptr};
-};
 
 // As a scenario spells it: true or false, a number, or the text.
 std::string PropertyText(IDispatch* owner, const std::string& name) {
@@ -209,7 +175,8 @@ int TScenario::StepDriving(const std::string& line, const std::vector<std::strin
     bool stepDone = false;
     std::atomic<bool> besideDone{false};
     TWindowDriver driver(GetCurrentThreadId());
-    TStepWindow hostSteps;
+    // Steps of Outlook's own run on this thread, which takes them while it waits.
+    const std::shared_ptr<IMainThread> hostSteps = CreateOsMainThread();
     std::thread thread([&] {
         for (const std::string& windowStep : windowSteps) {
             const TWords words = Words(windowStep.substr(0, windowStep.find('#')));
@@ -220,9 +187,11 @@ int TScenario::StepDriving(const std::string& line, const std::vector<std::strin
                 continue;
             }
             try {
-                const std::string detail = TWindowDriver::Drives(words[0])
-                                               ? driver.Step(words)
-                                               : hostSteps.Run([&] { return Execute(words); });
+                std::string detail;
+                if (TWindowDriver::Drives(words[0]))
+                    detail = driver.Step(words);
+                else
+                    hostSteps->Send([&] { detail = Execute(words); });
                 report += "ok   " + windowStep + (detail.empty() ? "" : "  -> " + detail) + "\n";
             } catch (const std::exception& error) {
                 report += "FAIL " + windowStep + "  -> " + error.what() + "\n";
