@@ -13,6 +13,7 @@ function(kestova_version_resource var fileName description)
 endfunction()
 
 add_compile_options(-Wall -Wextra -Wno-unused-parameter)
+configure_file(${PROJECT_SOURCE_DIR}/cmake/Version.h.in ${PROJECT_BINARY_DIR}/KestovaVersion.h)
 
 if(WIN32)
   set(KESTOVA_WINDOWS ON)
@@ -30,7 +31,6 @@ if(WIN32)
   # No mingw runtime DLL may be needed next to zelt.dll or a test.
   add_link_options(-static -static-libgcc -static-libstdc++)
   set(CMAKE_CROSSCOMPILING_EMULATOR ${PROJECT_SOURCE_DIR}/scripts/wine-run)
-  configure_file(${PROJECT_SOURCE_DIR}/cmake/Version.h.in ${PROJECT_BINARY_DIR}/KestovaVersion.h)
   # LAME's static library relinked into lame_enc.dll with our version resource, the same way
   # scripts/thirdparty.sh links it, so Windows' file properties show what is installed.
   set(KESTOVA_LAME_DLL ${PROJECT_BINARY_DIR}/lame/lame_enc.dll)

@@ -2,6 +2,10 @@
 
 #include "recorder/Links.h"
 
+#include "KestovaVersion.h"
+
+#include <string>
+
 namespace kestova {
 
 TformAbout::TformAbout(TForm* owner) : TForm(owner) {
@@ -20,7 +24,8 @@ void TformAbout::BuildLayout() {
     imgIcon.SetBounds(8, 8, 48, 48);
     lbProduct.SetBounds(68, 14, 213, 16);
     lbProduct.SetFont({"Tahoma", 11, true});
-    lbProduct.SetCaption("Kestova for Outlook Version 2.2");
+    lbProduct.SetCaption("Kestova for Outlook Version " + std::to_string(KESTOVA_VERSION_MAJOR) + "." +
+                         std::to_string(KESTOVA_VERSION_MINOR));
     lbNotice.SetBounds(68, 34, 213, 16);
     lbNotice.SetCaption("Copyright (c) 2004 Kestova");
     lbHomePage.SetBounds(8, 80, 80, 16);
