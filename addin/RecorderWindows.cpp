@@ -7,7 +7,6 @@
 #include "recorder/MainForm.h"
 #include "ui/Dialogs.h"
 #include "ui/Host.h"
-#include "ui/win32/Win32Host.h"
 
 
 namespace kestova {
@@ -36,9 +35,6 @@ public:
     TOpenRecorder& operator=(const TOpenRecorder&) = delete;
 };
 
-// Null under a host without real windows.
-TWin32Host* WindowHost() { return dynamic_cast<TWin32Host*>(&Host()); }
-
 }  // namespace
 
 void SetAppPathFromModule() {
@@ -50,7 +46,7 @@ void SetAppPathFromModule() {
 
 void RecordVoiceMessage(const std::function<void(const std::string& fileName)>& accepted) {
     if (TformMain* open = openRecorder) {
-        if (TWin32Host* host = WindowHost()) host->BringToFront(*open);
+        Host().BringToFront(*open);
         return;
     }
     InstallMainThread();
@@ -59,9 +55,7 @@ void RecordVoiceMessage(const std::function<void(const std::string& fileName)>& 
     if (recorder.ShowModal() == mrOk) accepted(recorder.RecordFileName);
 }
 
-void CloseAddinWindows() {
-    if (TWin32Host* host = WindowHost()) host->CloseAll();
-}
+void CloseAddinWindows() { Host().CloseAll(); }
 
 void ShowAboutWindow() {
     TformAbout about;

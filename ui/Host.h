@@ -15,6 +15,11 @@ public:
     virtual int RunModal(TForm& form) = 0;
     // `flags` and the answer use the system's MB_ and ID values (see Dialogs.h).
     virtual int ShowMessageBox(const std::string& text, const std::string& caption, unsigned flags) = 0;
+    // Brings the window of a form in a modal run to the front, or the modal window shown above
+    // it; nothing to do for a host without real windows.
+    virtual void BringToFront(const TForm& form) const {}
+    // Ends every modal run through its form's close box, the innermost first.
+    virtual void CloseAll() {}
 };
 
 // The installed host, or the build's default (Win32 on Windows, headless elsewhere).

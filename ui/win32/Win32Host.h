@@ -21,11 +21,8 @@ public:
 
     // The window of a form in a modal run, for tests that drive real windows; null otherwise.
     TFormWindow* WindowOf(const TForm& form) const;
-    // Brings the window of a form in a modal run to the front, or the modal window shown
-    // above it.
-    void BringToFront(const TForm& form) const;
-    // Ends every modal run through its form's close box, the innermost first.
-    void CloseAll();
+    void BringToFront(const TForm& form) const override;
+    void CloseAll() override;
 
 private:
     HWND OwnerWindowFor(const TForm& form) const;
