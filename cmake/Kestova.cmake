@@ -31,8 +31,8 @@ if(WIN32)
   # No mingw runtime DLL may be needed next to zelt.dll or a test.
   add_link_options(-static -static-libgcc -static-libstdc++)
   set(CMAKE_CROSSCOMPILING_EMULATOR ${PROJECT_SOURCE_DIR}/scripts/wine-run)
-  # LAME's static library relinked into lame_enc.dll with our version resource, the same way
-  # scripts/thirdparty.sh links it, so Windows' file properties show what is installed.
+  # LAME's static library linked whole into lame_enc.dll with our version resource, so Windows'
+  # file properties show what is installed.
   set(KESTOVA_LAME_DLL ${PROJECT_BINARY_DIR}/lame/lame_enc.dll)
   set(lame_build ${PROJECT_SOURCE_DIR}/.deps/build/lame-${KESTOVA_ARCH})
   kestova_version_resource(lame_enc_rc lame_enc.dll "LAME MP3 encoder for Kestova for Outlook")

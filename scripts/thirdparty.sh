@@ -36,14 +36,14 @@ fetch_sources() {
   fi
 }
 
-# lame_enc.dll: the static libmp3lame linked whole into a DLL whose exports are the plain
-# libmp3lame names, needing no mingw runtime DLL.
+# libmp3lame built static, and the export list of lame_enc.dll: the build links the library
+# whole into that DLL, with its version resource, exporting the plain libmp3lame names.
 build_lame() {
   local arch=$1 out="$deps/$1"
   [ -f "$out/lame.stamp" ] && return 0
   log "lame for $arch"
   local b="$deps/build/lame-$arch"
-  rm -rf "$b"; mkdir -p "$b" "$out/bin" "$out/include/lame"
+  rm -rf "$b"; mkdir -p "$b" "$out/include/lame"
   cp -r "$src/lame-3.100/." "$b/"
   local nasm=""
   [ "$arch" = i686 ] && nasm="--enable-nasm"
@@ -54,8 +54,6 @@ build_lame() {
     && make -s -j"$(nproc)") >"$b/build.log" 2>&1 || { tail -n 30 "$b/build.log"; return 1; }
   { echo "LIBRARY lame_enc.dll"; echo "EXPORTS"; grep -v -E '^(lame_init_old|hip_|lame_decode|lame_get_id3)' "$b/include/libmp3lame.sym" \
       | grep -E '^[a-z]'; } > "$b/lame_enc.def"
-  "$arch-w64-mingw32-gcc" -shared -o "$out/bin/lame_enc.dll" "$b/lame_enc.def" \
-    -Wl,--whole-archive "$b/libmp3lame/.libs/libmp3lame.a" -Wl,--no-whole-archive -static-libgcc -s
   cp "$b/include/lame.h" "$out/include/lame/"
   touch "$out/lame.stamp"
 }
