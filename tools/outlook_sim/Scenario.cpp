@@ -3,7 +3,6 @@
 #include <shlwapi.h>
 #include <tlhelp32.h>
 
-#include <atomic>
 #include <condition_variable>
 #include <exception>
 #include <iostream>
@@ -104,11 +103,12 @@ size_t ThreadsOfThisProcess() {
     return count;
 }
 
-// Takes the messages sent to this thread until `done`.
-void PumpSentMessagesUntil(const std::atomic<bool>& done) {
+// Takes the messages sent to this thread until the event `done` is set.
+void PumpSentMessagesUntil(HANDLE done) {
     MSG msg;
-    while (!done) {
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_SENDMESSAGE);
+    for (;;) {
+        const DWORD woken = MsgWaitForMultipleObjects(1, &done, FALSE, 50, QS_SENDMESSAGE);
+        if (woken == WAIT_OBJECT_0 || woken == WAIT_FAILED) return;
         PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
     }
 }
@@ -173,7 +173,8 @@ int TScenario::StepDriving(const std::string& line, const std::vector<std::strin
     std::mutex lock;
     std::condition_variable returned;
     bool stepDone = false;
-    std::atomic<bool> besideDone{false};
+    const TUniqueHandle<HANDLE, &CloseHandle> besideDone(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    if (!besideDone) throw Exception("no event, error " + std::to_string(GetLastError()));
     TWindowDriver driver(GetCurrentThreadId());
     // Steps of Outlook's own run on this thread, which takes them while it waits.
     const std::shared_ptr<IMainThread> hostSteps = CreateOsMainThread();
@@ -204,7 +205,7 @@ int TScenario::StepDriving(const std::string& line, const std::vector<std::strin
             ++failures;
             driver.CloseAll();
         }
-        besideDone = true;
+        SetEvent(besideDone.get());
     });
     const bool passed = Step(line);
     {
@@ -212,7 +213,7 @@ int TScenario::StepDriving(const std::string& line, const std::vector<std::strin
         stepDone = true;
     }
     returned.notify_all();
-    PumpSentMessagesUntil(besideDone);  // steps of Outlook's own may still come
+    PumpSentMessagesUntil(besideDone.get());  // steps of Outlook's own may still come
     thread.join();
     out_ << report << std::flush;
     return failures + (passed ? 0 : 1);
