@@ -44,6 +44,10 @@ enable_sources() {
   fi
 }
 
+apt_install() {
+  DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "$@"
+}
+
 install_packages() {
   local missing log
   missing=$(missing_packages)
@@ -56,18 +60,30 @@ install_packages() {
   local start=$SECONDS
   enable_sources
   log=$(mktemp)
-  if ! apt-get update -q >"$log" 2>&1; then
-    say "apt-get update failed:"; tail -n 20 "$log"; rm -f "$log"; exit 1
-  fi
+  # A mirror in mid-sync fails one index now and then; with the rest fresh the install can
+  # still succeed, so only the install's own failure is fatal.
+  local try
+  for try in 1 2 3; do
+    apt-get update -q >"$log" 2>&1 && ! grep -q '^E:' "$log" && break
+    say "apt-get update reported errors (try $try of 3):"; grep -E '^(E|Err):' "$log" | head -n 5
+    [ $try = 3 ] || sleep 10
+  done
   # shellcheck disable=SC2086
-  if ! DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends $missing >"$log" 2>&1; then
+  if ! apt_install $missing >"$log" 2>&1; then
+    # An update index missing for one architecture leaves that architecture's packages a
+    # version behind the other's, which multiarch refuses; the release alone is consistent.
+    local release
+    release=$(. /etc/os-release && echo "${VERSION_CODENAME:-}")
+    say "apt-get install failed; trying again from the $release release alone"
+    # shellcheck disable=SC2086
+    [ -z "$release" ] || apt_install -t "$release" $missing >"$log" 2>&1 || true
+  fi
+  if [ -n "$(missing_packages)" ]; then
     say "apt-get install failed for:" $missing
     grep -E '^(E:|W:)|Unable to locate|has no installation candidate|Depends:' "$log" | head -n 20
     rm -f "$log"; exit 1
   fi
   rm -f "$log"
-  missing=$(missing_packages)
-  if [ -n "$missing" ]; then say "still missing after apt-get install:" $missing; exit 1; fi
   say "packages installed in $((SECONDS - start)) s"
 }
 
