@@ -20,6 +20,8 @@ packages=(
   gstreamer1.0-plugins-base:i386 gstreamer1.0-plugins-good:i386
   # the help file zelt.chm (Free Pascal's chmcmd), the setup program (makensis)
   fp-utils nsis
+  # the web add-in's browser tests and demo (Node.js and npm come with the machine)
+  chromium
 )
 
 say() { printf '[setup] %s\n' "$*"; }
