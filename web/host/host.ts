@@ -1,6 +1,7 @@
 // The simulated Outlook on the web's compose page: the message on the left, the task pane in a
 // frame on the right, as Outlook shows an add-in. The query string sets the host up:
-// mailbox=1.8, devicePermission=firstGrant|granted|denied, roaming={json}, delay=ms.
+// mailbox=1.8, devicePermission=firstGrant|granted|denied, roaming={json}, delay=ms, and
+// paneWidth=px (320 by default, as Outlook's).
 // Tests reach the host as window.kestovaHost.
 import { DevicePermissionMode, OfficeHost } from './officeHost';
 
@@ -18,6 +19,8 @@ const host = new OfficeHost({
   delayMs: query.has('delay') ? Number(query.get('delay')) : undefined,
 });
 window.kestovaHost = host;
+if (query.has('paneWidth'))
+  addEventListener('DOMContentLoaded', () => (document.getElementById('pane')!.style.width = `${Number(query.get('paneWidth'))}px`));
 
 // The compose form shows what the mail carries, and the pane goes when the add-in closes it.
 setInterval(() => {
