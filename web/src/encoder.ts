@@ -27,6 +27,8 @@ type Reply =
 
 export class Encoder {
   onProgress: (p: Progress) => void = () => {};
+  // The worker failed before it was asked to finish.
+  onFailed: () => void = () => {};
   private readonly worker: Worker;
   private readonly result: Promise<Finished>;
   private settle!: { resolve: (f: Finished) => void; reject: (e: Error) => void };
@@ -47,11 +49,13 @@ export class Encoder {
 
   // The whole file once the worker has flushed it.
   finish(): Promise<Finished> {
+    this.onFailed = () => {};
     this.worker.postMessage({ type: 'finish' });
     return this.result;
   }
 
   cancel(): void {
+    this.onFailed = () => {};
     this.worker.postMessage({ type: 'cancel' });
     this.fail('cancelled');
   }
@@ -68,5 +72,6 @@ export class Encoder {
     this.onProgress = () => {};
     this.settle.reject(new Error(message));
     this.worker.terminate();
+    this.onFailed();
   }
 }

@@ -128,11 +128,17 @@ export class Recorder {
       return;
     }
     this.tell('');
+    // The previous recording finishes first, so that it is kept before a new one starts.
+    await this.run?.end?.catch(() => undefined);
     const limit = this.limitBytes();
     const encoder = new Encoder('encoder.worker.js', this.settings.encoderKbps(), Tag);
     const run: Run = { encoder, watch: new RecordingWatch(limit), paused: false, stopped: false, limitReached: false, lost: false };
     this.run = run;
     encoder.onProgress = (p) => this.showProgress(run, p);
+    // Ended as Stop would end it; finishing tells what failed.
+    encoder.onFailed = () => {
+      if (run === this.run && !run.stopped) this.actStopExecute();
+    };
     try {
       run.capture = await this.openMicrophone();
     } catch (e) {
@@ -311,11 +317,9 @@ export class Recorder {
     this.btOK.disabled = true;
     this.actRecord.disabled = true;
     try {
-      await this.run?.end;
-    } catch {
-      // Told already; the earlier recording, if any, is attached instead.
-    }
-    try {
+      // A recording that failed is told, and the mail keeps what it has.
+      const run = this.run;
+      if (run?.end && !(await run.end.then(() => true, () => false))) return;
       if (!this.kept) return;
       const item = this.office.context.mailbox.item as Office.MessageCompose;
       this.tell('Attaching the voice message…');
