@@ -21,7 +21,7 @@ packages=(
   # the help file zelt.chm (Free Pascal's chmcmd), the setup program (makensis)
   fp-utils nsis
   # the web add-in's browser tests and demo (Node.js and npm come with the machine)
-  chromium
+  chromium libxml2-utils
 )
 
 say() { printf '[setup] %s\n' "$*"; }

@@ -30,6 +30,7 @@ case ${1:-} in
   dist)
     build || exit 1
     (cd web && node build.mjs --dist "$2" --web-url "$3" --version "$4") || exit 1
+    xmllint --noout "$2/manifest.xml" || { say "manifest.xml is not well-formed"; exit 1; }
     say "$2: $(cd "$2" && ls | tr '\n' ' ')"
     ;;
   *) echo "usage: web.sh build | test | dist DIR URL VERSION" >&2; exit 2 ;;

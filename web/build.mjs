@@ -71,6 +71,10 @@ if (args.dist) {
     if (!/^(host|office-sim|taskpane-sim)\b/.test(f) && f !== 'assets') copyFileSync(join(out, f), join(args.dist, f));
   for (const f of readdirSync(join(out, 'assets'))) copyFileSync(join(out, 'assets', f), join(args.dist, 'assets', f));
   const version = `${args.version ?? '1.0.0'}.0`.split('.').slice(0, 4).join('.');
-  const manifest = readFileSync(join(here, 'manifest.xml.in'), 'utf8').replaceAll('@WEB_URL@', url).replaceAll('@VERSION@', version);
+  const commands = readFileSync(join(here, 'commands.xml.in'), 'utf8').replace(/^<!--.*-->\n/, '').trimEnd();
+  const manifest = readFileSync(join(here, 'manifest.xml.in'), 'utf8')
+    .replace(/^( *)@COMMANDS@$/gm, (_, indent) => commands.replace(/^/gm, indent).trimStart())
+    .replaceAll('@WEB_URL@', url)
+    .replaceAll('@VERSION@', version);
   writeFileSync(join(args.dist, 'manifest.xml'), manifest);
 }
