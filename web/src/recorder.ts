@@ -321,7 +321,12 @@ export class Recorder {
       const run = this.run;
       if (run?.end && !(await run.end.then(() => true, () => false))) return;
       if (!this.kept) return;
-      const item = this.office.context.mailbox.item as Office.MessageCompose;
+      // A pinned pane outlives the message it was opened for.
+      const item = this.office.context.mailbox.item as Office.MessageCompose | null;
+      if (!item) {
+        this.tell('The message is no longer open. Open it again and press OK.', true);
+        return;
+      }
       this.tell('Attaching the voice message…');
       const attached = await attachRecording(item, this.kept.mp3);
       const size = Math.round(this.kept.mp3.length / 1000);
