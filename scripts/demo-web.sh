@@ -13,7 +13,7 @@ if [ "${1:-}" = --interactive ] && [ -z "${DISPLAY:-}" ]; then
   say "--interactive needs a desktop (DISPLAY is not set)"; exit 2
 fi
 scripts/setup.sh >/dev/null || exit 1
-scripts/web.sh build || exit 1
+./kestova build web >/dev/null || { say "preset web did not build"; exit 1; }
 rm -f out/demo-web.eml
 if pactl info >/dev/null 2>&1; then
   say "microphone: the default source of your PulseAudio"

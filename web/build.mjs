@@ -1,4 +1,4 @@
-// Builds the task pane into build/web/pane/: the page for Outlook (Office.js from Microsoft),
+// Builds the task pane into build/web/pane/ (after the audio core, preset web): the page for Outlook (Office.js from Microsoft),
 // the same page on the simulated host (taskpane-sim.html, host.html), the worklet, the encoder
 // worker with the audio core, and the artwork. Tests are bundled into build/web/test/.
 // Usage: node build.mjs [--dist DIR --web-url URL --version X.Y.Z]
@@ -49,7 +49,9 @@ copyFileSync(join(root, 'ui', 'art', 'banner.jpg'), join(out, 'assets', 'banner.
 for (const size of [16, 32, 80]) copyFileSync(join(root, 'ui', 'art', `icon${size}.png`), join(out, 'assets', `icon${size}.png`));
 
 // The unit tests run in Node against the same sources.
-const tests = readdirSync(join(here, 'test')).filter((f) => f.endsWith('.test.ts'));
+const unit = join(here, 'test', 'unit');
+const tests = readdirSync(unit).filter((f) => f.endsWith('.test.ts'));
+rmSync(join(core, 'test'), { recursive: true, force: true });
 await build({
   ...common,
   minify: false,
@@ -57,7 +59,7 @@ await build({
   format: 'esm',
   outdir: join(core, 'test'),
   outExtension: { '.js': '.mjs' },
-  entryPoints: tests.map((f) => join(here, 'test', f)),
+  entryPoints: tests.map((f) => join(unit, f)),
   external: ['node:*'],
 });
 

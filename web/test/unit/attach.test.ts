@@ -1,8 +1,8 @@
 // OK's attach-and-replace against the strict simulated host.
 import assert from 'node:assert/strict';
 import { test } from 'node:test';
-import { attachRecording, AttachmentName, AttachError } from '../src/attach';
-import { Errors, OfficeHost } from '../host/officeHost';
+import { attachRecording, AttachmentName, AttachError } from '../../src/attach';
+import { Errors, OfficeHost } from '../../host/officeHost';
 
 // The stand-in as the task pane sees it, Office's globals included.
 function compose(host: OfficeHost): Office.MessageCompose {
