@@ -106,8 +106,10 @@ export class Recorder {
   }
 
   private setBar(position: number): void {
+    if (this.bar.getAttribute('aria-valuenow') === String(position)) return;
     this.bar.setAttribute('aria-valuenow', String(position));
-    (this.bar.firstElementChild as HTMLElement).style.width = `${(position * 100) / texts.BarMax}%`;
+    // A transform, not a width: the compositor moves it without a new layout.
+    (this.bar.firstElementChild as HTMLElement).style.transform = `scaleX(${position / texts.BarMax})`;
   }
 
   // A message beside the status line: the outcome of OK, or what went wrong and what to do.
