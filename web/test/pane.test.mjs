@@ -176,3 +176,18 @@ test('without a microphone, or with the browser refusing it, Record says what to
     }
   }
 });
+
+test('a microphone that hears nothing is told while recording', async () => {
+  const mic = wav([[30, 0]]);
+  const session = await launch({ microphone: mic.file });
+  try {
+    const { frame } = await openPane(session);
+    await button(frame, 'Record').click();
+    await frame.getByText(/^Recording\.\.\./).waitFor({ timeout: 15000 });
+    await frame.getByText('No sound from the microphone. Is it muted?').waitFor({ timeout: 10000 });
+    await button(frame, 'Stop').click();
+  } finally {
+    await session.close();
+    mic.remove();
+  }
+});
