@@ -8,6 +8,8 @@ const DefaultMicrophone = 'Default microphone';
 
 export class OptionsPanel {
   private readonly form = document.getElementById('options') as HTMLFormElement;
+  // The panel takes the recorder's place while it is open, as a dialog would.
+  private readonly recorder = document.getElementById('recorder') as HTMLElement;
   private readonly bitRate = document.getElementById('cbBitRate') as HTMLSelectElement;
   private readonly microphone = document.getElementById('cbMicrophone') as HTMLSelectElement;
   private returnFocus: HTMLElement | null = null;
@@ -40,6 +42,7 @@ export class OptionsPanel {
     if (wanted && !names.includes(wanted)) this.microphone.add(new Option(`${wanted} (not connected)`, wanted));
     this.microphone.value = wanted;
     this.shownMicrophone = wanted;
+    this.recorder.hidden = true;
     this.form.hidden = false;
     this.bitRate.focus();
   }
@@ -58,6 +61,7 @@ export class OptionsPanel {
 
   private hide(): void {
     this.form.hidden = true;
+    this.recorder.hidden = false;
     this.returnFocus?.focus();
   }
 }

@@ -81,7 +81,7 @@ export function wav(parts) {
   return { file: out, remove: () => rmSync(dir, { recursive: true, force: true }) };
 }
 
-// Decodes an MP3 with mpg123: { rate, channels, samples (Int16Array, interleaved) }.
+// Decodes an MP3 with mpg123: { rate, channels, kbps, samples (Int16Array, interleaved), bytes }.
 export function decode(base64) {
   const dir = mkdtempSync(join(tmpdir(), 'kestova-mp3-'));
   try {
@@ -91,7 +91,8 @@ export function decode(base64) {
     const header = execFileSync('bash', ['-c', `mpg123 -t -v "${mp3}" 2>&1 | grep -a -m1 '^MPEG' || true`], { encoding: 'latin1' });
     const rate = Number(/(\d+) Hz/.exec(header)?.[1] ?? /, (\d+),/.exec(header)?.[1] ?? 22050);
     const channels = /mono/i.test(header) ? 1 : 2;
-    return { rate, channels, samples: new Int16Array(raw.buffer, raw.byteOffset, raw.length >> 1), bytes: readFileSync(mp3) };
+    const kbps = Number(/cbr(\d+)/.exec(header)?.[1] ?? 0);
+    return { rate, channels, kbps, samples: new Int16Array(raw.buffer, raw.byteOffset, raw.length >> 1), bytes: readFileSync(mp3) };
   } finally {
     rmSync(dir, { recursive: true, force: true });
   }

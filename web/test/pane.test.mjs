@@ -127,6 +127,19 @@ describe('with a 440 Hz microphone', () => {
     await limited.context.close();
   });
 
+  test('a bit rate chosen in Options is kept in the roaming settings and encodes the next recording', async () => {
+    const { page, frame, context } = await openPane(session);
+    await button(frame, '64 kbps').click();
+    await frame.locator('#cbBitRate').selectOption('128');
+    await button(frame, 'OK').click();
+    await button(frame, '128 kbps').waitFor();
+    assert.equal(await page.evaluate(() => window.kestovaHost.storedRoamingSettings().BitRate), '128');
+    await record(frame, page, 1);
+    await stopAndAttach(frame);
+    assert.equal(decode((await attachments(page))[0].base64).kbps, 128);
+    await context.close();
+  });
+
   test('the first grant through Office reloads the pane, which then says so', async () => {
     const { frame, context } = await openPane(session, 'devicePermission=firstGrant');
     await button(frame, 'Record').click();
