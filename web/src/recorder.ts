@@ -300,6 +300,12 @@ export class Recorder {
     }
     if (this.run !== run) return;
     this.run = undefined;
+    // Stopped before the microphone gave anything: nothing to keep, the earlier one stays.
+    if (finished.seconds <= 0) {
+      this.btOK.disabled = this.kept === undefined || this.attaching;
+      this.playPending = false;
+      return;
+    }
     this.kept = finished;
     const seconds = Math.round(finished.seconds);
     this.setBar(0);
