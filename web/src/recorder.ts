@@ -304,6 +304,7 @@ export class Recorder {
     if (finished.seconds <= 0) {
       this.btOK.disabled = this.kept === undefined || this.attaching;
       this.playPending = false;
+      if (!this.player) this.setVoice(true, this.kept !== undefined, false, false);
       return;
     }
     this.kept = finished;
