@@ -303,8 +303,9 @@ export class Recorder {
     // Stopped before the microphone gave anything: nothing to keep, the earlier one stays.
     if (finished.seconds <= 0) {
       this.btOK.disabled = this.kept === undefined || this.attaching;
+      // Play waited for this file: there is none.
+      if (this.playPending) this.setVoice(true, this.kept !== undefined, false, false);
       this.playPending = false;
-      if (!this.player) this.setVoice(true, this.kept !== undefined, false, false);
       return;
     }
     this.kept = finished;
