@@ -75,7 +75,7 @@ if (args.dist) {
   const version = `${args.version ?? '1.0.0'}.0`.split('.').slice(0, 4).join('.');
   const commands = readFileSync(join(here, 'commands.xml.in'), 'utf8').replace(/^<!--.*-->\n/, '').trimEnd();
   const manifest = readFileSync(join(here, 'manifest.xml.in'), 'utf8')
-    .replace(/^( *)@COMMANDS@$/gm, (_, indent) => commands.replace(/^/gm, indent).trimStart())
+    .replace(/^( *)@COMMANDS@$/gm, (_, indent) => commands.replace(/^/gm, indent))
     .replaceAll('@WEB_URL@', url)
     .replaceAll('@VERSION@', version);
   writeFileSync(join(args.dist, 'manifest.xml'), manifest);
