@@ -9,12 +9,6 @@ namespace {
 
 constexpr int kKbps[] = {8, 16, 24, 32, 40, 48, 56, 64, 80, 96, 112, 128, 144, 160, 192, 224, 256, 320};
 
-// A negative answer of the encoder ends the run as a failure that names the call and its code.
-int Checked(int result, const char* call) {
-    if (result < 0) throw EACSException(std::string("MP3 encoder error ") + std::to_string(result) + " in " + call);
-    return result;
-}
-
 }  // namespace
 
 int BitRateKbps(TMP3BitRate BitRate) { return kKbps[BitRate]; }
@@ -38,10 +32,6 @@ public:
 private:
     std::exception_ptr first_;
 };
-
-void TMP3Out::TEncoderCloser::operator()(lame_global_struct* Encoder) const noexcept {
-    Lame().lame_close(Encoder);
-}
 
 TMP3Out::TMP3Out(TComponent* owner) : TACSFileOut(owner) {
     LoadLame();
@@ -74,18 +64,10 @@ void TMP3Out::PrepareOutput() {
 }
 
 void TMP3Out::OpenEncoder() {
-    const TLameEntryPoints& lame = Lame();
     TACSInput& input = *Input();
-    Encoder.reset(lame.lame_init());
-    if (!Encoder) throw EACSException("MP3 encoder error: lame_init gave no encoder");
     const int frameBytes = input.GetBitsPerSample() / 8 * input.GetChannels();
-    if (input.Size > 0 && frameBytes > 0)
-        lame.lame_set_num_samples(Encoder.get(), static_cast<unsigned long>(input.Size / frameBytes));
-    lame.lame_set_in_samplerate(Encoder.get(), input.GetSampleRate());
-    lame.lame_set_num_channels(Encoder.get(), 2);  // mono blocks are handed over as two equal channels
-    lame.lame_set_brate(Encoder.get(), BitRateKbps(BitRate));
-    Checked(lame.lame_init_params(Encoder.get()), "lame_init_params");
-    Mp3Buffer = std::make_unique<unsigned char[]>(Mp3BufferSize);
+    const unsigned long samples = input.Size > 0 && frameBytes > 0 ? static_cast<unsigned long>(input.Size / frameBytes) : 0;
+    Encoder = std::make_unique<TLameEncoder>(input.GetSampleRate(), BitRateKbps(BitRate), samples);
 }
 
 bool TMP3Out::OutputStep(bool Abort) {
@@ -94,20 +76,9 @@ bool TMP3Out::OutputStep(bool Abort) {
     if (Abort) return false;
     const int count = ReadInput(PcmBuffer.data(), PcmBufferSize);
     if (count <= 0) return false;
-    const int encoded = Encode(count);
-    Stream->Write(Mp3Buffer.get(), std::size_t(encoded));
+    const int encoded = Encoder->Encode(PcmBuffer.data(), count, Input()->GetChannels());
+    Stream->Write(Encoder->Frames(), std::size_t(encoded));
     return true;
-}
-
-int TMP3Out::Encode(int Count) {
-    const TLameEntryPoints& lame = Lame();
-    if (Input()->GetChannels() == 2)
-        return Checked(lame.lame_encode_buffer_interleaved(Encoder.get(), PcmBuffer.data(), Count / 4,
-                                                           Mp3Buffer.get(), Mp3BufferSize),
-                       "lame_encode_buffer_interleaved");
-    return Checked(lame.lame_encode_buffer(Encoder.get(), PcmBuffer.data(), PcmBuffer.data(), Count / 2,
-                                           Mp3Buffer.get(), Mp3BufferSize),
-                   "lame_encode_buffer");
 }
 
 void TMP3Out::FinishOutput() {
@@ -120,26 +91,15 @@ void TMP3Out::FinishOutput() {
     steps.RaiseFirst();
 }
 
-// The tag fields go to the encoder after the last block, so the flush puts the tag at the end.
 void TMP3Out::WriteTagAndFlush() {
-    const TLameEntryPoints& lame = Lame();
-    lame_global_struct* const encoder = Encoder.get();
-    lame.id3tag_init(encoder);
-    lame.id3tag_set_title(encoder, Id3TagTitle.c_str());
-    lame.id3tag_set_artist(encoder, Id3TagArtist.c_str());
-    lame.id3tag_set_album(encoder, Id3TagAlbum.c_str());
-    lame.id3tag_set_year(encoder, Id3TagYear.c_str());
-    lame.id3tag_set_track(encoder, Id3TagTrack.c_str());
-    lame.id3tag_set_comment(encoder, Id3TagComment.c_str());
-    const int flushed = Checked(lame.lame_encode_flush(encoder, Mp3Buffer.get(), Mp3BufferSize), "lame_encode_flush");
-    Stream->Write(Mp3Buffer.get(), std::size_t(flushed));
+    const int flushed = Encoder->Finish(Id3Tag);
+    Stream->Write(Encoder->Frames(), std::size_t(flushed));
 }
 
 // File first, then the encoder, then the capture, as a stopped recording ends.
 void TMP3Out::ReleaseRun(TReleaseSteps& Steps, bool FinishTheInput) {
     Steps.Run([this] { CloseStream(); });
     Encoder.reset();
-    Mp3Buffer.reset();
     if (FinishTheInput) {
         Steps.Run([this] {
             if (TACSInput* const input = Input()) input->FinishInput();

@@ -3,7 +3,7 @@
 // rate while the recording goes on, and writes the frames to FileName. The last frames go out
 // with the ID3 tag when the run ends.
 #include "audio/ACS_Classes.h"
-#include "audio/lame.h"
+#include "audio/ACS_LameEncoder.h"
 
 #include <array>
 #include <memory>
@@ -21,10 +21,8 @@ int BitRateKbps(TMP3BitRate BitRate);
 
 class TMP3Out : public TACSFileOut {
 public:
-    // One block: 4096 frames of 16-bit stereo, 8192 of mono.
-    static constexpr int PcmBufferSize = 16384;
-    // LAME's worst case for 8192 samples per channel: 1.25 x 8192 + 7200.
-    static constexpr int Mp3BufferSize = 17440;
+    static constexpr int PcmBufferSize = TLameEncoder::MaxPcmBytes;  // one block
+    static constexpr int Mp3BufferSize = TLameEncoder::Mp3BufferSize;
 
     // Raises "lame_enc.dll library could not be loaded." when the encoder library is missing.
     explicit TMP3Out(TComponent* owner = nullptr);
@@ -32,12 +30,7 @@ public:
 
     // Set these while the sink is idle; the worker reads them when a run ends.
     TMP3BitRate BitRate = br128;
-    std::string Id3TagTitle;
-    std::string Id3TagArtist;
-    std::string Id3TagAlbum;
-    std::string Id3TagYear;
-    std::string Id3TagTrack;
-    std::string Id3TagComment;
+    TId3Tag Id3Tag;
 
 protected:
     bool OutputStep(bool Abort) override;
@@ -45,19 +38,14 @@ protected:
     void PrepareOutput() override;
 
 private:
-    struct TEncoderCloser {
-        void operator()(lame_global_struct* Encoder) const noexcept;
-    };
     class TReleaseSteps;
 
     void OpenEncoder();
-    int Encode(int Count);
     void WriteTagAndFlush();
     void ReleaseRun(TReleaseSteps& Steps, bool FinishTheInput);
 
     std::array<short, PcmBufferSize / sizeof(short)> PcmBuffer;
-    std::unique_ptr<lame_global_struct, TEncoderCloser> Encoder;
-    std::unique_ptr<unsigned char[]> Mp3Buffer;
+    std::unique_ptr<TLameEncoder> Encoder;
     bool runOpen_ = false;  // PrepareOutput succeeded and FinishOutput has not yet run
 };
 

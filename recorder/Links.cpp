@@ -11,8 +11,6 @@ std::mutex appPathLock;
 std::string appPath;
 }  // namespace
 
-const char* const MakerDomain = "www.kestova.example";
-
 std::string AppPath() {
     std::lock_guard<std::mutex> guard(appPathLock);
     return appPath;

@@ -10,7 +10,7 @@ std::string AppPath();
 void SetAppPath(const std::string& path);
 
 // The maker's web domain (also the recordings' ID3 artist).
-extern const char* const MakerDomain;
+inline constexpr char MakerDomain[] = "www.kestova.example";
 
 // The root of the maker's web site; the About window shows it as the link's caption.
 std::string HomePageAddress();

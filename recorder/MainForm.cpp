@@ -7,6 +7,7 @@
 #include "recorder/OptionsForm.h"
 #include "recorder/RecordingFile.h"
 #include "recorder/Settings.h"
+#include "recorder/VoiceTag.h"
 #include "recorder/VoiceTexts.h"
 #include "ui/Cursors.h"
 #include "ui/Dialogs.h"
@@ -104,12 +105,7 @@ void TformMain::ConfigureAudio() {
     MP3Out.SetSuspendWhenIdle(true);
     MP3Out.SetFileMode(foRewrite);
     MP3Out.BitRate = br64;
-    MP3Out.Id3TagTitle = "Voice Email";
-    MP3Out.Id3TagArtist = MakerDomain;
-    MP3Out.Id3TagAlbum = "Kestova";
-    MP3Out.Id3TagYear = "2004";
-    MP3Out.Id3TagTrack = "Kestova";
-    MP3Out.Id3TagComment = "Kestova for Outlook";
+    MP3Out.Id3Tag = VoiceMessageTag();
 }
 
 void TformMain::ConnectHandlers() {

@@ -17,7 +17,7 @@ void MarkRecording(const std::string& path) {
     // "r+b": opens for update without truncating; fails on a missing file.
     TFile file = OpenFile(path, "r+b");
     if (!file) throw EFOpenError(path, std::strerror(errno));
-    const bool written = std::fputc(0x4D, file.get()) != EOF;
+    const bool written = std::fputc(RecordingMark, file.get()) != EOF;
     if (std::fclose(file.release()) != 0 || !written) throw Exception("Cannot write to file \"" + path + "\"");
 }
 

@@ -16,7 +16,10 @@ std::string NewRecordingFile(const std::string& path);
 // Raises as MarkRecording does, or with the system's text when it cannot take the place.
 void KeepRecording(const std::string& newFile, const std::string& path);
 
-// Overwrites the first byte with 0x4D ("M") and leaves the rest as it is. Raises EFOpenError
+// The first byte of every finished recording: "M".
+constexpr unsigned char RecordingMark = 0x4D;
+
+// Overwrites the first byte with RecordingMark and leaves the rest as it is. Raises EFOpenError
 // when the file cannot be opened for writing, kestova::Exception when the byte is not written.
 void MarkRecording(const std::string& path);
 

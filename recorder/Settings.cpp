@@ -8,11 +8,10 @@
 #include <cmath>
 #include <cstdint>
 #include <locale>
+#include <optional>
 #include <sstream>
 
 namespace kestova {
-
-const int BitRateChoices[14] = {8, 16, 24, 32, 40, 48, 56, 64, 80, 96, 112, 128, 144, 160};
 
 namespace {
 constexpr char kFileName[] = "zelt.ini";
@@ -61,13 +60,6 @@ double TStoredSettings::MaxMessageMB() const {
 }
 
 int TStoredSettings::BitRateKbps() const { return StrToIntDef(BitRateText(""), 64); }
-
-std::optional<TMP3BitRate> BitRateFromKbps(int kbps) {
-    // The listed rates are the encoder's from br8 to br160.
-    for (int rate = br8; rate <= br160; ++rate)
-        if (BitRateKbps(static_cast<TMP3BitRate>(rate)) == kbps) return static_cast<TMP3BitRate>(rate);
-    return std::nullopt;
-}
 
 int StrToIntDef(const std::string& text, int fallback) {
     size_t i = 0;

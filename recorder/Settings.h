@@ -2,15 +2,11 @@
 // The stored settings, in section "Audio" of "zelt.ini" in the data folder (the program folder,
 // or the user's own when the program folder is not writable): the MP3 bit rate ("BitRate"), the
 // microphone ("Microphone", by name) and the size limit ("MaxMessageMB").
-#include "audio/ACS_LAME.h"
+#include "recorder/BitRates.h"
 
-#include <optional>
 #include <string>
 
 namespace kestova {
-
-// The bit rates offered, in kbit/s, in the order the Options dialog lists them.
-extern const int BitRateChoices[14];
 
 // Many mail servers refuse messages above 10 MB.
 constexpr double kDefaultMaxMessageMB = 10;
@@ -42,9 +38,6 @@ private:
     const std::string own_;          // the data folder's zelt.ini
     const std::string programWide_;  // the program folder's
 };
-
-// The encoder's rate for a listed number; nothing for any other number.
-std::optional<TMP3BitRate> BitRateFromKbps(int kbps);
 
 // Decimal text to a 32-bit number: optional sign and digits only; `fallback` otherwise.
 int StrToIntDef(const std::string& text, int fallback);

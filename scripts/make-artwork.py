@@ -7,6 +7,7 @@ glyphs.bmp     224 x 32 strip of seven toolbar glyphs: Record, Play, Pause, Stop
 kestova.ico    window icon, 16, 20, 24, 32, 40, 48, 64 and 96 pixels, 32-bit with alpha
 icon48.jpg     the 48 x 48 icon on the light 3-D face colour, for the About window's picture
 handpoint.cur  the hand cursor, 32 x 32 (and 48, 64), hot spot on the finger tip
+icon16.png     the icon with alpha at 16, 32 and 80 pixels, for the web add-in's manifest
 
 The banner, the glyphs and the About picture are drawn again for 150 % and 200 % displays
 (banner150.jpg, glyphs200.bmp, icon72.jpg, icon96.jpg, ...): the same shapes, sampled finer.
@@ -14,6 +15,7 @@ The banner, the glyphs and the About picture are drawn again for 150 % and 200 %
 Output is deterministic, so re-running it leaves the committed files unchanged.
 """
 import math
+import zlib
 import os
 import struct
 import sys
@@ -220,6 +222,16 @@ def icon_file(kind, images):
     return out + b''.join(blobs)
 
 
+def png(c):
+    """RGBA, 8 bits a channel, no filter."""
+    raw = b''.join(b'\0' + bytes(v for p in c.px[y * c.width:(y + 1) * c.width] for v in p) for y in range(c.height))
+
+    def chunk(kind, data):
+        return struct.pack('>I', len(data)) + kind + data + struct.pack('>I', zlib.crc32(kind + data))
+    header = struct.pack('>IIBBBBB', c.width, c.height, 8, 6, 0, 0, 0)
+    return b'\x89PNG\r\n\x1a\n' + chunk(b'IHDR', header) + chunk(b'IDAT', zlib.compress(raw, 9)) + chunk(b'IEND', b'')
+
+
 def window_icon(size):
     c = Canvas(size, size)
     s = size / 32
@@ -383,6 +395,8 @@ def main():
         'kestova.ico': icon_file(1, [(window_icon(s), (1, 32)) for s in (16, 20, 24, 32, 40, 48, 64, 96)]),
         'handpoint.cur': icon_file(2, [(hand_cursor(k), (round(10 * k), round(2 * k))) for k in (1, 1.5, 2)]),
     }
+    for size in (16, 32, 80):
+        files[f'icon{size}.png'] = png(window_icon(size))
     for percent in (100, 150, 200):
         k, suffix = percent / 100, '' if percent == 100 else str(percent)
         files[f'banner{suffix}.jpg'] = jpeg(banner(k))

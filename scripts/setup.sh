@@ -20,6 +20,10 @@ packages=(
   gstreamer1.0-plugins-base:i386 gstreamer1.0-plugins-good:i386
   # the help file zelt.chm (Free Pascal's chmcmd), the setup program (makensis)
   fp-utils nsis
+  # the web add-in's audio core in WebAssembly (Node is the machine's own)
+  emscripten
+  # the web add-in's browser tests and demo (Node.js and npm come with the machine)
+  chromium libxml2-utils
 )
 
 say() { printf '[setup] %s\n' "$*"; }
@@ -90,3 +94,9 @@ install_packages() {
 install_packages
 [ "$(id -u)" = 0 ] && enable_sources  # apt-get source needs deb-src even when no package was missing
 bash "$root/scripts/thirdparty.sh"
+# The web add-in's npm packages, as the lockfile pins them, whenever the lockfile is newer.
+web="$root/web"
+if [ ! -f "$web/node_modules/.package-lock.json" ] || [ "$web/package-lock.json" -nt "$web/node_modules/.package-lock.json" ]; then
+  say "npm ci in web/"
+  (cd "$web" && npm ci --no-audit --no-fund --loglevel=error)
+fi

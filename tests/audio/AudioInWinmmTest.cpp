@@ -180,7 +180,7 @@ TEST_F(AudioInWinmm, LostMicrophoneEndsAFinishedMp3) {
     TMP3Out mp3;
     mp3.SetInput(in.get());
     mp3.FileName = file + ".mp3";
-    mp3.Id3TagTitle = "Voice Email";
+    mp3.Id3Tag.Title = "Voice Email";
     TEventLog mp3Log(mp3);
     TToneAfterwards toneAfterwards;
     mp3.Run();

@@ -47,12 +47,7 @@ public:
         sink.SetInput(&input);
         sink.FileName = fileName;
         sink.BitRate = br64;
-        sink.Id3TagTitle = "Voice Email";
-        sink.Id3TagArtist = "kestova.example";
-        sink.Id3TagAlbum = "Kestova";
-        sink.Id3TagYear = "2004";
-        sink.Id3TagTrack = "7";
-        sink.Id3TagComment = "Kestova for Outlook";
+        sink.Id3Tag = {"Voice Email", "kestova.example", "Kestova", "2004", "7", "Kestova for Outlook"};
         sink.OnDone = [this](TComponent*) { Note([this] { ++done_; }); };
         sink.OnThreadException = [this](TComponent*, const std::exception& e) {
             Note([this, text = std::string(e.what())] { errors_.push_back(text); });
@@ -249,7 +244,7 @@ TEST(MP3Out, SecondRunRecreatesTheFile) {
     recording.sink.Run();
     ASSERT_TRUE(recording.WaitForEnd());
     recording.sink.SetInput(&shorter);
-    recording.sink.Id3TagTitle.clear();  // an empty text leaves the field empty
+    recording.sink.Id3Tag.Title.clear();  // an empty text leaves the field empty
     recording.sink.Run();
     ASSERT_TRUE(recording.WaitForEnd());
     ExpectConstant64k(folder.File("again.mp3"), 1.0);

@@ -1,0 +1,89 @@
+// The module's interface (typed in kestova_core.d.ts): plain C functions over TWebEncoder, so
+// the page needs no binding library. A failure is kept as text and answered as a failure
+// value; no exception leaves the module.
+#include "web/core/WebEncoder.h"
+
+#include <emscripten/emscripten.h>
+
+#include <exception>
+#include <memory>
+#include <string>
+
+using kestova::TWebEncoder;
+
+namespace {
+
+struct TEncoderHandle {
+    std::unique_ptr<TWebEncoder> encoder;
+    std::string error;
+};
+
+template <class Step>
+bool Guarded(TEncoderHandle& handle, Step step) noexcept {
+    if (!handle.error.empty()) return false;  // a failed recording takes nothing more
+    try {
+        step(*handle.encoder);
+        return true;
+    } catch (const std::exception& e) {
+        handle.error = e.what();
+    } catch (...) {
+    }
+    if (handle.error.empty()) handle.error = "MP3 encoder failed";
+    return false;
+}
+
+}  // namespace
+
+extern "C" {
+
+EMSCRIPTEN_KEEPALIVE TEncoderHandle* kestova_encoder_open(int kbps) noexcept {
+    try {
+        auto handle = std::make_unique<TEncoderHandle>();
+        handle->encoder = std::make_unique<TWebEncoder>(kbps);
+        return handle.release();
+    } catch (...) {
+        return nullptr;
+    }
+}
+
+EMSCRIPTEN_KEEPALIVE void kestova_encoder_tag(TEncoderHandle* handle, int field, const char* text) noexcept {
+    Guarded(*handle, [field, text](TWebEncoder& encoder) {
+        std::string* const fields[] = {&encoder.Tag.Title, &encoder.Tag.Artist, &encoder.Tag.Album,
+                                       &encoder.Tag.Year, &encoder.Tag.Comment};
+        if (field >= 0 && field < int(std::size(fields))) *fields[field] = text;
+    });
+}
+
+EMSCRIPTEN_KEEPALIVE short* kestova_encoder_pcm(TEncoderHandle* handle, int frames) noexcept {
+    short* room = nullptr;
+    Guarded(*handle, [&room, frames](TWebEncoder& encoder) { room = encoder.Room(frames < 0 ? 0 : frames); });
+    return room;
+}
+
+EMSCRIPTEN_KEEPALIVE double kestova_encoder_push(TEncoderHandle* handle, int frames) noexcept {
+    double level = -1;
+    Guarded(*handle, [&level, frames](TWebEncoder& encoder) { level = encoder.Push(frames); });
+    return level;
+}
+
+EMSCRIPTEN_KEEPALIVE int kestova_encoder_finish(TEncoderHandle* handle) noexcept {
+    return Guarded(*handle, [](TWebEncoder& encoder) { encoder.Finish(); }) ? 1 : 0;
+}
+
+EMSCRIPTEN_KEEPALIVE int kestova_encoder_size(TEncoderHandle* handle) noexcept {
+    return static_cast<int>(handle->encoder->Mp3().size());
+}
+
+EMSCRIPTEN_KEEPALIVE const unsigned char* kestova_encoder_data(TEncoderHandle* handle) noexcept {
+    return handle->encoder->Mp3().data();
+}
+
+EMSCRIPTEN_KEEPALIVE const char* kestova_encoder_error(TEncoderHandle* handle) noexcept {
+    return handle->error.empty() ? nullptr : handle->error.c_str();
+}
+
+EMSCRIPTEN_KEEPALIVE void kestova_encoder_close(TEncoderHandle* handle) noexcept {
+    const std::unique_ptr<TEncoderHandle> owned(handle);
+}
+
+}  // extern "C"

@@ -1,0 +1,31 @@
+// Runs on the audio thread: resamples what the microphone delivers and posts it to the task
+// pane in blocks of 0.1 s, each an Int16Array of interleaved stereo at 22050 Hz (transferred).
+import { OutRate, Resampler } from './resampler';
+
+declare const sampleRate: number;
+declare function registerProcessor(name: string, processor: unknown): void;
+declare class AudioWorkletProcessor {
+  readonly port: MessagePort;
+}
+
+const BlockFrames = OutRate / 10;
+
+class CaptureProcessor extends AudioWorkletProcessor {
+  private readonly resampler = new Resampler(sampleRate);
+  private block = new Int16Array((BlockFrames + 1024) * 2);
+  private used = 0;
+
+  process(inputs: Float32Array[][]): boolean {
+    const channels = inputs[0];
+    if (!channels || channels.length === 0) return true;
+    this.used = this.resampler.push(channels[0], channels[1] ?? channels[0], this.block, this.used);
+    if (this.used >= BlockFrames * 2) {
+      const full = this.block.slice(0, this.used);
+      this.port.postMessage(full, [full.buffer]);
+      this.used = 0;
+    }
+    return true;
+  }
+}
+
+registerProcessor('kestova-capture', CaptureProcessor);
