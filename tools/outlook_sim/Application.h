@@ -19,6 +19,7 @@ public:
     // clicked one's, as Office routes it (on the clicked one alone when it has no tag).
     // Answers how many got it, and whether a handler set CancelDefault.
     std::pair<size_t, bool> Click(TSimButton& clicked);
+    void Owned(std::vector<const TAutoObject*>& out) const override;
 
 private:
     com::ComPtr<TSimInspectors> inspectors_;

@@ -1,5 +1,8 @@
 #include "tools/outlook_sim/ComAddIn.h"
 
+#include "addin/com/OutlookIds.h"
+#include "tools/outlook_sim/DispIds.h"
+
 namespace kestova::sim {
 
 namespace {
@@ -16,11 +19,12 @@ std::wstring DescriptionOf(const std::wstring& progID) {
 }  // namespace
 
 TSimComAddIn::TSimComAddIn(std::wstring progID)
-    : TAutoObject({}, nullptr), progID_(std::move(progID)), description_(DescriptionOf(progID_)) {
-    Property(L"ProgId", Read(progID_));
-    Property(L"Description", Read(description_), Assign(description_));
-    Property(L"Connect", Read(connected_));
-    Property(L"Object", Read(object_), [this](const com::TVariant& value) { object_ = value; });
+    : TAutoObject({outlook::IID_COMAddIn}, nullptr), progID_(std::move(progID)), description_(DescriptionOf(progID_)) {
+    Property(dispid::ComAddInProgId, L"ProgId", Read(progID_));
+    Property(dispid::ComAddInDescription, L"Description", Read(description_), Assign(description_));
+    Property(dispid::ComAddInConnect, L"Connect", Read(connected_));
+    Property(dispid::ComAddInObject, L"Object", Read(object_),
+             {VT_DISPATCH, [this](const com::TVariant& value) { object_ = value; }});
 }
 
 }  // namespace kestova::sim

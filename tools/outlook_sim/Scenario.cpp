@@ -357,7 +357,8 @@ std::string TScenario::Expect(const TWords& words) {
     } else if (what == "loadbehavior") {
         Compare(TAddinHost::LoadBehaviorOf(win32::Widen(Arg(words, 2))), Number(Arg(words, 3)), "LoadBehavior");
     } else if (what == "property") {
-        const std::string shown = PropertyText(PropertyOwner(words), Arg(words, words.size() - 2));
+        const std::string& name = Arg(words, words.size() - 2);
+        const std::string shown = name == "Temporary" ? TemporaryText(words) : PropertyText(PropertyOwner(words), name);
         if (shown != words.back()) throw Exception("it is " + shown);
     } else if (what == "threads") {
         if (Arg(words, 2) != "counted") throw Exception("expect threads counted");
@@ -385,6 +386,21 @@ IDispatch* TScenario::PropertyOwner(const TWords& words) {
     if (buttons.size() != 1 || words.size() != 6)
         throw Exception(std::to_string(buttons.size()) + " buttons \"" + words[3] + "\"");
     return buttons.front()->AsDispatch();
+}
+
+// Office keeps to itself whether a bar or a control is temporary: no member tells it.
+std::string TScenario::TemporaryText(const TWords& words) {
+    bool temporary = false;
+    if (Arg(words, 3) == "toolbar") {
+        const com::ComPtr<TSimCommandBar> bar = Window(Arg(words, 2)).AsWindow()->CommandBars().Find(win32::Widen(Arg(words, 4)));
+        if (!bar) throw Exception("no toolbar \"" + words[4] + "\"");
+        temporary = bar->Temporary();
+    } else {
+        const auto buttons = Buttons(Arg(words, 2), Arg(words, 3));
+        if (buttons.size() != 1) throw Exception(std::to_string(buttons.size()) + " buttons \"" + words[3] + "\"");
+        temporary = buttons.front()->Temporary();
+    }
+    return temporary ? "true" : "false";
 }
 
 TScenario::TWindow& TScenario::Window(const std::string& name) {

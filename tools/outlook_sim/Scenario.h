@@ -18,6 +18,7 @@
 //   count threads | expect threads counted    the process's threads, then the same number
 //   expect tag <win> "<caption>" "<tag>" | expect size <win> "<attachment>" <min> <max>
 //   expect property <win> "<caption>"|toolbar "<bar>" <name> <value>   true|false, number, text
+//                                             (Temporary is read from the host's own record)
 // The steps of TWindowDriver (record, stop, play, ok, cancel, dismiss) that follow a step run
 // beside it, while it shows the add-in's windows modally; so do indented steps among them
 // (close, open, send, click, quit, expect...), which Outlook runs inside the modal loop.
@@ -66,6 +67,7 @@ private:
     std::string Connect();
     std::string Disconnect();
     IDispatch* PropertyOwner(const TWords& words);
+    std::string TemporaryText(const TWords& words);
     TWindow& Window(const std::string& name);
     std::vector<com::ComPtr<TSimButton>> Buttons(const std::string& window, const std::string& caption);
     TSimItem& Item(const std::string& name);

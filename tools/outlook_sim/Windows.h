@@ -30,6 +30,7 @@ public:
     void Deactivate();
     void Close();  // raised while the window is still listed, as in Outlook
     TSimCommandBars& CommandBars() const { return *commandBars_.Get(); }
+    void Owned(std::vector<const TAutoObject*>& out) const override { out.push_back(commandBars_.Get()); }
 
 protected:
     TSimWindow(const GUID& iid, const GUID& events, IWindowList* list);
@@ -43,6 +44,10 @@ class TSimInspector : public TSimWindow {
 public:
     TSimInspector(IWindowList* list, com::ComPtr<TSimItem> item);
     TSimItem& CurrentItem() const { return *item_.Get(); }
+    void Owned(std::vector<const TAutoObject*>& out) const override {
+        TSimWindow::Owned(out);
+        out.push_back(item_.Get());
+    }
 
 private:
     com::ComPtr<TSimItem> item_;
@@ -62,6 +67,7 @@ public:
     ~TSimWindows() override { OrphanAll(items_); }
     void Remove(const TSimWindow* window) override { RemoveItem(items_, window); }
     const std::vector<com::ComPtr<TWindow>>& Items() const { return items_; }
+    void Owned(std::vector<const TAutoObject*>& out) const override { AppendAll(items_, out); }
 
 protected:
     TSimWindows(const GUID& iid, const GUID& events, DISPID opened);
