@@ -42,6 +42,8 @@ void TSimApplication::Owned(std::vector<const TAutoObject*>& out) const {
     out.push_back(explorers_.Get());
 }
 
+void TSimApplication::Quit() { Fire(dispApplicationQuit); }
+
 bool TSimApplication::ItemSend(IDispatch* item) {
     return FireCancellable(dispApplicationItemSend, item);
 }

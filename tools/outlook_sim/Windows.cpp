@@ -1,6 +1,7 @@
 #include "tools/outlook_sim/Windows.h"
 
 #include "addin/com/Dispatch.h"
+#include "addin/com/OleError.h"
 #include "addin/com/OutlookIds.h"
 #include "tools/outlook_sim/DispIds.h"
 
@@ -38,11 +39,17 @@ TGetter Action(std::function<void()> action) {
 
 TSimWindow::TSimWindow(const GUID& iid, const GUID& events, IWindowList* list)
     : TAutoObject({iid}, &events), list_(list), commandBars_(com::Make<TSimCommandBars>()) {
-    Property(dispid::WindowCommandBars, L"CommandBars", [this](const TArgs&) { return AsUnknown(commandBars_->AsDispatch()); });
+    Property(dispid::WindowCommandBars, L"CommandBars", [this](const TArgs&) {
+        if (!barsReady_) throw com::EOleError(E_FAIL, "The operation failed.");
+        return AsUnknown(commandBars_->AsDispatch());
+    });
     Method(dispid::WindowActivate, L"Activate", {}, Action([this] { Activate(); }));
 }
 
-void TSimWindow::Activate() { Fire(dispInspectorActivate); }
+double TSimWindow::Activate() {
+    barsReady_ = true;
+    return TimedMs([this] { Fire(dispInspectorActivate); });
+}
 
 void TSimWindow::Deactivate() { Fire(dispInspectorDeactivate); }
 
@@ -88,8 +95,10 @@ TSimWindows<TWindow>::TSimWindows(const GUID& iid, const GUID& events, DISPID op
 
 TSimInspectors::TSimInspectors() : TSimWindows(IID__Inspectors, DIID_InspectorsEvents, dispNewInspector) {}
 
-com::ComPtr<TSimInspector> TSimInspectors::Open(com::ComPtr<TSimItem> item) {
-    return Opened(com::Make<TSimInspector>(this, std::move(item)));
+com::ComPtr<TSimInspector> TSimInspectors::Open(com::ComPtr<TSimItem> item, bool lateBars) {
+    const auto inspector = com::Make<TSimInspector>(this, std::move(item));
+    if (lateBars) inspector->BarsLate();
+    return Opened(inspector);
 }
 
 void TSimInspectors::FireNewInspector(IDispatch* inspector) { Fire(dispNewInspector, inspector); }
