@@ -4,6 +4,7 @@
 #include <sstream>
 
 #include "ComTestSupport.h"
+#include "addin/com/Dispatch.h"
 #include "tools/outlook_sim/Scenario.h"
 
 namespace kestova::test {
@@ -52,6 +53,15 @@ TEST_F(ScenarioTest, ClosedWindowsLeaveTheirCollection) {
                   "add-standard e\nexpect toolbar e \"Standard\" yes\nclose e\nexpect windows explorers 0\n"),
               0)
         << out_.str();
+}
+
+TEST_F(ScenarioTest, ExpectReleasedNamesWhatAClientStillHolds) {
+    sim::TScenario scenario(*outlook_.Get(), out_);
+    ASSERT_TRUE(scenario.Step("open mail m"));
+    EXPECT_TRUE(scenario.Step("expect released"));
+    const com::TVariant item = com::GetProperty(outlook_->Inspectors().Items().front()->AsDispatch(), L"CurrentItem");
+    EXPECT_FALSE(scenario.Step("expect released"));
+    EXPECT_NE(out_.str().find("still held: Item 1"), std::string::npos) << out_.str();
 }
 
 TEST_F(ScenarioTest, ReusedWindowNameIsRefused) {
