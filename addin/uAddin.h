@@ -63,6 +63,8 @@ public:
     void ReleaseInspector(TOutlookServer* sender);
     void ReleaseExplorer(TOutlookServer* sender);
     void ExplorerActivated(TOutlookServer* sender);
+    void InspectorActivated(TOutlookServer* sender);
+    void Quit();
 
     const com::TVariant& OutlookApp() const { return OutlookApp_; }
     TOutlookInspectors* InspectorsWrapper() const { return InspectorsWrapper_.get(); }
@@ -77,6 +79,11 @@ protected:
 
 private:
     void Connect(IDispatch* application);
+    void ReleaseOutlook();
+    void DeleteButtons();
+    template <class TList>
+    static bool Adopted(const TList& list, IDispatch* window);
+    void TryVoiceButton(TAddinInspector& inspector);
     void AdoptOpenWindows(const wchar_t* collection, const GUID& iid, TOutlookServer* sender,
                           void (TzelAddin::*adopt)(TOutlookServer*, IDispatch*));
     // The windows' toolbar buttons and their clicks.

@@ -140,6 +140,34 @@ TEST_F(AddinTest, HostConnectsAndReleasesTheObjectCompletely) {
     EXPECT_TRUE(window->Sinks().empty());
 }
 
+// Outlook 2010's fast shutdown sends Application.Quit and nothing after it; the add-in lets go
+// of Outlook on it, even while something (a click in progress) still holds the add-in.
+TEST_F(AddinTest, ApplicationQuitAloneReleasesOutlook) {
+    auto window = OpenMail();
+    sim::TAddinHost host(outlook_->AsDispatch());
+    ASSERT_EQ(host.Connect(L"zelt.zelAddin", static_cast<IzelAddin*>(addin_.Get())), S_OK);
+    outlook_->Quit();
+    host.Release();
+    EXPECT_TRUE(window->Sinks().empty());
+    EXPECT_TRUE(outlook_->Sinks().empty());
+    EXPECT_EQ(addin_->InspectorList().Count(), 0u);
+}
+
+// Resiliency disables every connected add-in when an item open passes 500 ms, and none below.
+TEST_F(AddinTest, SlowItemOpenDisablesTheAddin) {
+    const std::wstring key = L"Software\\Microsoft\\Office\\Outlook\\Addins\\Kestova.SlowTest";
+    const DWORD startup = 3;
+    ASSERT_EQ(RegSetKeyValueW(HKEY_CURRENT_USER, key.c_str(), L"LoadBehavior", REG_DWORD, &startup, sizeof startup),
+              ERROR_SUCCESS);
+    sim::TAddinHost host(outlook_->AsDispatch());
+    ASSERT_EQ(host.Connect(L"Kestova.SlowTest", static_cast<IzelAddin*>(addin_.Get())), S_OK);
+    EXPECT_EQ(host.ItemOpened(499), "");
+    EXPECT_EQ(sim::TAddinHost::LoadBehaviorOf(L"Kestova.SlowTest"), 3u);
+    EXPECT_NE(host.ItemOpened(501).find("Kestova.SlowTest disabled by Outlook: an item took 501 ms"), std::string::npos);
+    EXPECT_EQ(sim::TAddinHost::LoadBehaviorOf(L"Kestova.SlowTest"), 2u);
+    RegDeleteKeyW(HKEY_CURRENT_USER, key.c_str());
+}
+
 TEST_F(AddinTest, AutomationIdentityComesFromTheTypeLibrary) {
     com::ComPtr<IDispatch> dispatch;
     ASSERT_EQ(addin_->QueryInterface(IID_PPV_ARGS(&dispatch)), S_OK);

@@ -2,6 +2,7 @@
 
 #include "addin/com/OleError.h"
 #include "addin/com/OutlookIds.h"
+#include "tools/outlook_sim/DispIds.h"
 
 namespace kestova::sim {
 
@@ -25,16 +26,23 @@ void CollectTagged(const TWindows& windows, const std::wstring& tag, std::vector
 TSimApplication::TSimApplication()
     : TAutoObject({IID__Application}, &DIID_ApplicationEvents), inspectors_(com::Make<TSimInspectors>()),
       explorers_(com::Make<TSimExplorers>()) {
-    Property(L"Name", [](const TArgs&) { return com::TVariant(L"Outlook"); });
-    Property(L"Version", [](const TArgs&) { return com::TVariant(L"16.0.0.0"); });
-    Property(L"Inspectors", [this](const TArgs&) { return com::TVariant(inspectors_->AsDispatch()); });
-    Property(L"Explorers", [this](const TArgs&) { return com::TVariant(explorers_->AsDispatch()); });
-    Method(L"CreateItem", {L"ItemType"}, [](const TArgs& args) {
+    Property(dispid::ApplicationName, L"Name", [](const TArgs&) { return com::TVariant(L"Outlook"); });
+    Property(dispid::ApplicationVersion, L"Version", [](const TArgs&) { return com::TVariant(L"16.0.0.0"); });
+    Property(dispid::ApplicationInspectors, L"Inspectors", [this](const TArgs&) { return com::TVariant(inspectors_->AsDispatch()); });
+    Property(dispid::ApplicationExplorers, L"Explorers", [this](const TArgs&) { return com::TVariant(explorers_->AsDispatch()); });
+    Method(dispid::ApplicationCreateItem, L"CreateItem", {Required(L"ItemType", VT_I4)}, [](const TArgs& args) {
         const long type = args.At(0).AsLong();
         if (type != olMailItem && type != olContactItem) throw com::EOleError(E_NOTIMPL, "item type not simulated");
         return com::TVariant(com::Make<TSimItem>(type == olMailItem ? TItemKind::Mail : TItemKind::Contact)->AsDispatch());
     });
 }
+
+void TSimApplication::Owned(std::vector<const TAutoObject*>& out) const {
+    out.push_back(inspectors_.Get());
+    out.push_back(explorers_.Get());
+}
+
+void TSimApplication::Quit() { Fire(dispApplicationQuit); }
 
 bool TSimApplication::ItemSend(IDispatch* item) {
     return FireCancellable(dispApplicationItemSend, item);
