@@ -18,8 +18,9 @@ packages=(
   pulseaudio pulseaudio-utils libpulse0:i386
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good
   gstreamer1.0-plugins-base:i386 gstreamer1.0-plugins-good:i386
-  # the help file zelt.chm (Free Pascal's chmcmd), the setup program (makensis)
-  fp-utils nsis
+  # the help file zelt.chm (Free Pascal's chmcmd), the setup program (makensis), the MSIs
+  # (wixl, msitools), Authenticode signing (osslsigncode), the policy templates' check (xmllint)
+  fp-utils nsis wixl msitools osslsigncode libxml2-utils
 )
 
 say() { printf '[setup] %s\n' "$*"; }
