@@ -85,9 +85,10 @@ done
 ! matches 'CLSID|Interface|Addins' "$(view $other "$listing")" || fail "keys in the $other-bit view"
 [ "$(products | wc -l)" = 1 ] || fail "not one Add/Remove Programs entry: $(products)"
 
-# A 32-bit recorder in Wine's 64-bit prefix dies once capture starts (a jump to an address made
-# of sample data); the win32 suites record in a 32-bit prefix. Here the x86 package shows that
-# its registration loads and connects the add-in.
+# The 32-bit recorder dies under Wine once capture starts (a jump to an address made of sample
+# data), in any prefix and however zelt.dll was registered; the win32 recording scenarios show
+# it too. Until that is mended, the x86 package shows that its registration loads and connects
+# the add-in.
 if [ "$arch" = x64 ]; then
   (cd "$scenarios" && wine "$sim" record.scn) || fail "no recording attached with the installed zelt.dll"
 else
