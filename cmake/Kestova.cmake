@@ -116,5 +116,5 @@ endfunction()
 if(KESTOVA_WINDOWS)
   # What a Windows user installs (./kestova dist): the encoder next to zelt.dll.
   install(FILES ${KESTOVA_LAME_DLL} DESTINATION . COMPONENT dist)
-  install(FILES ${PROJECT_SOURCE_DIR}/docs/INSTALL.txt DESTINATION . COMPONENT dist)
+  install(FILES ${PROJECT_SOURCE_DIR}/docs/INSTALL.txt ${PROJECT_SOURCE_DIR}/docs/ADMIN.md DESTINATION . COMPONENT dist)
 endif()

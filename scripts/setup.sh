@@ -18,12 +18,13 @@ packages=(
   pulseaudio pulseaudio-utils libpulse0:i386
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good
   gstreamer1.0-plugins-base:i386 gstreamer1.0-plugins-good:i386
-  # the help file zelt.chm (Free Pascal's chmcmd), the setup program (makensis)
-  fp-utils nsis
+  # the help file zelt.chm (Free Pascal's chmcmd), the setup program (makensis), the MSIs
+  # (wixl, msitools), Authenticode signing (osslsigncode), the policy templates' check (xmllint)
+  fp-utils nsis wixl msitools osslsigncode libxml2-utils
   # the web add-in's audio core in WebAssembly (Node is the machine's own)
   emscripten
   # the web add-in's browser tests and demo (Node.js and npm come with the machine)
-  chromium libxml2-utils
+  chromium
 )
 
 say() { printf '[setup] %s\n' "$*"; }
