@@ -27,6 +27,8 @@ public:
     HWND Handle() const { return window_.get(); }
     // The child window of `control`, or null.
     HWND HandleOf(const TControl& control) const;
+    // The tooltip window of the controls' hints; null while no control has one.
+    HWND ToolTips() const { return tips_.get(); }
     // The command id a toolbar button for `action` sends, or 0.
     int CommandOf(const TAction& action) const;
     // Keys the form takes before the dialog keyboard interface sees them: Alt with a letter
@@ -87,10 +89,6 @@ private:
     // the form owns, before the form.
     TWindow window_;
     TWindow tips_;  // made for the first control with a hint
-
-public:
-    // The tooltip window of the controls' hints; null while no control has one.
-    HWND ToolTips() const { return tips_.get(); }
 };
 
 }  // namespace kestova
