@@ -1,5 +1,6 @@
 #include "addin/RecorderWindows.h"
 
+#include "addin/AddinLog.h"
 #include "platform/Library.h"
 #include "platform/MainThread.h"
 #include "recorder/AboutForm.h"
@@ -69,6 +70,7 @@ void ReportMailClosed(const std::string& keptFile) {
 }
 
 void ReportAttachFailure(const std::string& fileName, const std::exception& error) {
+    LogFailure("attaching the recording", error);
     Host().ShowMessageBox("The recording \"" + fileName + "\" could not be attached to this item.\n" + error.what(),
                           "Kestova for Outlook", mbOk | mbIconStop);
 }

@@ -1,5 +1,6 @@
 #include "addin/uAddin.h"
 
+#include "addin/AddinLog.h"
 #include "addin/ComServer.h"
 #include "addin/RecorderWindows.h"
 #include "addin/com/Dispatch.h"
@@ -79,11 +80,15 @@ HRESULT TzelAddin::GetClassInfo(ITypeInfo** info) {
 }
 
 HRESULT TzelAddin::OnConnection(IDispatch* Application, com::ext_ConnectMode, IDispatch*, SAFEARRAY**) {
+    const auto started = std::chrono::steady_clock::now();
     try {
         Connect(Application);
+        LogConnected(Application, started);
         return S_OK;
     } catch (...) {
-        return com::ErrorToResult(__uuidof(IDTExtensibility2), L"zelt.zelAddin");
+        const HRESULT result = com::ErrorToResult(__uuidof(IDTExtensibility2), L"zelt.zelAddin");
+        LogFailure("OnConnection", result);
+        return result;
     }
 }
 

@@ -59,6 +59,14 @@ bool BindLame(const TLibrary& library, TLameEntryPoints& e) {
     return complete;
 }
 
+// Not among the entry points the sink needs: an encoder without it still encodes.
+std::string LameVersion() {
+    const TLibrary library = OpenLame();
+    if (!library) return "not found";
+    const auto version = reinterpret_cast<const char* (*)()>(library.Symbol("get_lame_version"));
+    return version ? version() : "unknown";
+}
+
 void LoadLame() {
     TLameBinding& b = Binding();
     std::lock_guard<std::mutex> guard(b.lock);

@@ -6,6 +6,8 @@
 // library stays loaded until the last one unloads it.
 #include "platform/Library.h"
 
+#include <string>
+
 namespace kestova {
 
 struct lame_global_struct;
@@ -39,6 +41,9 @@ extern const char* const LameFileName;
 
 // Binds every entry point; when any is missing, answers false and leaves all of them null.
 bool BindLame(const TLibrary& library, TLameEntryPoints& entries);
+
+// The library's own version ("3.100"), for the helpdesk; "not found" when it cannot be loaded.
+std::string LameVersion();
 
 // Adds a user; loads and binds the library if no other user holds it. LameLoaded() tells
 // whether it worked. A failed load adds no user.

@@ -15,6 +15,9 @@ using TFile = std::unique_ptr<std::FILE, TFileCloser>;
 // std::fopen's modes; empty on failure, with errno set.
 TFile OpenFile(const std::string& path, const char* mode);
 
+// The file's size in bytes; -1 when it cannot be opened.
+long FileSize(const std::string& path);
+
 // Best effort: false when the file is missing, locked or cannot be removed.
 bool RemoveFile(const std::string& path);
 

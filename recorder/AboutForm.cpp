@@ -1,6 +1,9 @@
 #include "recorder/AboutForm.h"
 
+#include "recorder/Diagnostics.h"
 #include "recorder/Links.h"
+#include "ui/Dialogs.h"
+#include "ui/Host.h"
 
 #include "KestovaVersion.h"
 
@@ -12,6 +15,7 @@ TformAbout::TformAbout(TForm* owner) : TForm(owner) {
     BuildLayout();
     btHomePage.OnClick = [this](TComponent* sender) { btHomePageClick(sender); };
     btSupport.OnClick = [this](TComponent* sender) { btSupportClick(sender); };
+    btDiagnostics.OnClick = [this](TComponent* sender) { btDiagnosticsClick(sender); };
     OnHelp = [](TComponent*) { OpenHelpFile(); };
 }
 
@@ -38,6 +42,8 @@ void TformAbout::BuildLayout() {
     btSupport.SetBounds(96, 112, 185, 25);
     btSupport.SetCaption("Click here to get support online");
     btSupport.SetCursor(crHandPoint);
+    btDiagnostics.SetBounds(8, 168, 120, 25);
+    btDiagnostics.SetCaption("Copy diagnostics");
     btOK.SetBounds(206, 168, 75, 25);
     btOK.SetCaption("OK");
     btOK.SetDefault(true);
@@ -49,5 +55,10 @@ void TformAbout::BuildLayout() {
 void TformAbout::btHomePageClick(TComponent*) { OpenHomePage(); }
 
 void TformAbout::btSupportClick(TComponent*) { OpenSupportPage(); }
+
+void TformAbout::btDiagnosticsClick(TComponent*) {
+    if (!Host().CopyText(DiagnosticsReport()))
+        Host().ShowMessageBox("The diagnostics could not be put on the clipboard.", "Kestova for Outlook", mbOk);
+}
 
 }  // namespace kestova

@@ -1,7 +1,10 @@
 #include "recorder/MainForm.h"
 
 #include "recorder/AboutForm.h"
+#include "platform/Files.h"
 #include "recorder/DataFolder.h"
+#include "recorder/DiagnosticLog.h"
+#include "recorder/Diagnostics.h"
 #include "recorder/Links.h"
 #include "recorder/Microphones.h"
 #include "recorder/OptionsForm.h"
@@ -181,6 +184,8 @@ void TformMain::actRecordExecute(TComponent*) {
     }
     okPending_ = false;
     UseMicrophone();
+    LogEvent("Recording started at " + std::to_string(BitRateKbps) + " kbps; microphones: " +
+             MicrophonesText(AudioIn.BaseChannel()));
     watch_.Start(limitBytes_);
     limitReached_ = false;
     // Counted first: a run that fails to start still ends through MP3OutThreadException.
@@ -338,6 +343,8 @@ void TformMain::MP3OutDone(TComponent*) {
         MP3OutThreadException(this, e);
         return;
     }
+    LogEvent("Recording finished: " + std::to_string(seconds) + " s, " + std::to_string(FileSize(RecordFileName)) +
+             " bytes, " + std::to_string(kbps) + " kbps");
     // A microphone that stopped delivering ended the recording: what it gave is kept, and the
     // user is told why it ended.
     Post([this, seconds, kbps, lost = AudioIn.DeviceLost()] {
@@ -374,6 +381,7 @@ void TformMain::RunEnded(const std::string& text, const std::string& error) {
 }
 
 void TformMain::RunFailed(const std::string& error) {
+    LogEvent("Error in the recorder: " + error);
     okPending_ = playPending_ = false;
     btOK.SetEnabled(recordingKept_);
     if (!Player) {

@@ -48,21 +48,33 @@ void TformOptions::FormCreate() { LoadOptions(); }
 
 void TformOptions::btOKClick(TComponent*) { SaveOptions(); }
 
+namespace {
+// A value a policy sets is shown as it is in force, and cannot be changed.
+void ShowOrigin(TControl& control, const TSetting& setting) {
+    control.SetEnabled(!setting.FromPolicy());
+    control.SetHint(setting.FromPolicy() ? std::string(SetByPolicyText) + " (" + OriginText(setting.Origin) + ")" : "");
+}
+}  // namespace
+
 void TformOptions::LoadOptions() {
     const TStoredSettings stored;
-    cbBitRate.SetItemIndex(cbBitRate.IndexOf(stored.BitRateText("64")));
+    const TSetting rate = stored.BitRateSetting();
+    cbBitRate.SetItemIndex(cbBitRate.IndexOf(rate.Origin == TSettingOrigin::Default ? "64" : rate.Text));
+    ShowOrigin(cbBitRate, rate);
+    const TSetting microphone = stored.MicrophoneSetting();
     // Item 0 is Windows' default (device -1), item n + 1 is device n.
-    const int item = MicrophoneFor(stored.Microphone(), cbMicrophone.Items()).Device + 1;
+    const int item = MicrophoneFor(microphone.Text, cbMicrophone.Items()).Device + 1;
     shownMicrophone_ = item < static_cast<int>(cbMicrophone.Items().size()) ? item : -1;
     cbMicrophone.SetItemIndex(shownMicrophone_);
+    ShowOrigin(cbMicrophone, microphone);
 }
 
 // A microphone is stored only when the user picked one, so a window without a choice goes on
-// recording from the first device.
+// recording from the first device. What a policy sets is not the user's to store.
 void TformOptions::SaveOptions() {
     const TStoredSettings stored;
-    stored.StoreBitRateText(cbBitRate.Text());
-    if (cbMicrophone.ItemIndex() != shownMicrophone_) stored.StoreMicrophone(cbMicrophone.Text());
+    if (cbBitRate.Enabled()) stored.StoreBitRateText(cbBitRate.Text());
+    if (cbMicrophone.Enabled() && cbMicrophone.ItemIndex() != shownMicrophone_) stored.StoreMicrophone(cbMicrophone.Text());
 }
 
 }  // namespace kestova

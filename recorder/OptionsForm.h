@@ -23,10 +23,11 @@ public:
 
     // Selects the stored rate's item (letter case ignored); no selection when none equals it.
     // Selects the microphone recordings use now: the stored one, else the first device.
+    // A control whose value a policy sets is disabled, and its tooltip says so.
     void LoadOptions();
     // Writes the selected rate's text, empty when nothing is selected, and the microphone's name
-    // when the user picked another one. Raises "Unable to write to <path>" when the file cannot
-    // be written; the dialog's result is 1 all the same.
+    // when the user picked another one; neither when a policy sets it. Raises "Unable to write
+    // to <path>" when the file cannot be written; the dialog's result is 1 all the same.
     void SaveOptions();
 
 private:

@@ -1,7 +1,8 @@
 #pragma once
 // The stored settings, in section "Audio" of "zelt.ini" in the data folder (the program folder,
 // or the user's own when the program folder is not writable): the MP3 bit rate ("BitRate"), the
-// microphone ("Microphone", by name) and the size limit ("MaxMessageMB").
+// microphone ("Microphone", by name) and the size limit ("MaxMessageMB"). A policy of the same
+// name overrides each; one out of range is ignored, and the log says so.
 #include "recorder/BitRates.h"
 
 #include <string>
@@ -10,6 +11,22 @@ namespace kestova {
 
 // Many mail servers refuse messages above 10 MB.
 constexpr double kDefaultMaxMessageMB = 10;
+
+// Where a setting in force came from.
+enum class TSettingOrigin { MachinePolicy, UserPolicy, UsersFile, AdministratorsFile, Default };
+
+struct TSetting {
+    std::string Text;
+    TSettingOrigin Origin = TSettingOrigin::Default;
+
+    bool FromPolicy() const { return Origin == TSettingOrigin::MachinePolicy || Origin == TSettingOrigin::UserPolicy; }
+};
+
+// "policy (machine)", "policy (user)", "user's zelt.ini", "administrator's zelt.ini", "default".
+std::string OriginText(TSettingOrigin origin);
+
+// What a control that a policy sets says in its tooltip.
+extern const char* const SetByPolicyText;
 
 // The stored settings. Where they are read and written is decided once, when it is made (a
 // look at the data folder makes and removes a file), so read several through one.
@@ -27,12 +44,18 @@ public:
     // absent or not a number, 0 (no limit) for 0 or less.
     double MaxMessageMB() const;
 
+    // Each setting with its origin; the text is empty where the default applies.
+    TSetting BitRateSetting() const;
+    TSetting MicrophoneSetting() const;
+    TSetting MaxMessageSetting() const;
+
     // Each raises when the file cannot be written.
     void StoreBitRateText(const std::string& text) const;
     void StoreMicrophone(const std::string& name) const;
 
 private:
-    std::string Read(const char* key, const std::string& fallback) const;
+    TSetting Read(const char* key, bool (*validPolicy)(const std::string&)) const;
+    TSetting ReadFiles(const char* key) const;
     void Write(const char* key, const std::string& text) const;
 
     const std::string own_;          // the data folder's zelt.ini

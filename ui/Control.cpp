@@ -52,6 +52,10 @@ bool TControl::Click() {
     return true;
 }
 
+void TControl::SetHint(const std::string& hint) {
+    if (StoreChanged(hint_, hint)) Changed();
+}
+
 void TControl::Changed() {
     if (viewHook_) viewHook_();
 }

@@ -52,6 +52,9 @@ public:
     // What a screen reader calls a control that shows no text of its own; empty: its caption.
     const std::string& AccessibleName() const { return accessibleName_; }
     void SetAccessibleName(const std::string& name) { accessibleName_ = name; }
+    // The tooltip, also shown while the control is disabled (it may say why); empty: none.
+    const std::string& Hint() const { return hint_; }
+    void SetHint(const std::string& hint);
 
     TNotifyEvent OnClick;
 
@@ -75,6 +78,7 @@ private:
     TFont font_;
     TAction* action_ = nullptr;
     std::string accessibleName_;
+    std::string hint_;
     std::function<void()> viewHook_;
 };
 

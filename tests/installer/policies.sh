@@ -3,7 +3,7 @@
 # names defined in the ADML and every presentation's refId an element of the ADMX, each policy
 # under Software\Policies\Kestova\Outlook for machine and user, and the bit rates offered the
 # ones the add-in takes.
-# Usage: policies.sh <folder with kestova.admx and en-US/kestova.adml> <recorder/Settings.cpp>
+# Usage: policies.sh <folder with kestova.admx and en-US/kestova.adml> <recorder/BitRates.cpp>
 set -u
 admx=$1/kestova.admx adml=$1/en-US/kestova.adml settings=$2
 failures=0

@@ -1,12 +1,16 @@
 // The About window and the three shell links, on the headless host with a recording shell.
 #include "recorder/AboutForm.h"
 
+#include "recorder/DiagnosticLog.h"
 #include "recorder/Links.h"
 #include "recorder/MainForm.h"
 #include "tests/recorder/RecorderFixture.h"
 
+#include "KestovaVersion.h"
+
 using namespace kestova;
 using kestova::test::RecorderWorld;
+using kestova::test::TScratchFolder;
 using H = THeadlessHost;
 
 namespace {
@@ -109,4 +113,27 @@ TEST_F(AboutAndLinks, AboutWindowClosesWithEnterEscOkAndTheCloseBox) {
     }
     EXPECT_TRUE(host.Boxes().empty());
     EXPECT_TRUE(form.actRecord.Enabled());
+}
+
+// Each setting's origin: a policy, the user's own zelt.ini, the administrator's in the program
+// folder (the user cannot write there); with the versions and the log's last lines.
+TEST_F(AboutAndLinks, CopyDiagnosticsPutsVersionsAndEachSettingsOriginOnTheClipboard) {
+    TScratchFolder own{"own"};
+    userFolders->Unwritable.insert(folder.Folder());
+    userFolders->UserData = own.Folder();
+    std::ofstream(ini, std::ios::binary) << "[Audio]\r\nMaxMessageMB=5\r\n";
+    std::ofstream(own.File("zelt.ini"), std::ios::binary) << "[Audio]\r\nMicrophone=Windows default\r\n";
+    policies->Values["BitRate"] = {"128", TPolicyScope::Machine};
+    LogEvent("an earlier event");
+    TformAbout about;
+    EXPECT_EQ(about.btDiagnostics.Caption(), "Copy diagnostics");
+    ASSERT_TRUE(H::Click(about, "btDiagnostics"));
+    const std::string report = host.Clipboard();
+    for (const std::string& expected : std::vector<std::string>{
+             "Versions: zelt.dll " KESTOVA_VERSION_TEXT " (", "-bit); LAME ", "; Outlook not connected; ",
+          "  BitRate = 128 (policy (machine))\n", "  MaxMessageMB = 5 (administrator's zelt.ini)\n",
+          "  Microphone = Windows default (user's zelt.ini)\n", "Microphones: Windows default (chosen), ",
+          "Log: " + own.File("kestova.log") + "\n", " an earlier event\n"})
+        EXPECT_NE(report.find(expected), std::string::npos) << expected << " in\n" << report;
+    EXPECT_EQ(report.find("LAME not found"), std::string::npos) << report;
 }

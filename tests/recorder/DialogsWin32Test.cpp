@@ -217,6 +217,42 @@ TEST_F(DialogsWin32, OptionsListsTheSystemsMicrophonesByName) {
     EXPECT_TRUE(shot) << kShotDir << "/options-microphone.png";
 }
 
+// A user policy in the real registry: the rate list shows its value, disabled, with the reason
+// as its tooltip; the policy removed, the user's own rate is back and can be chosen.
+TEST_F(DialogsWin32, PolicyInTheRegistryDisablesTheRateWithItsReasonAsTooltip) {
+    const wchar_t key[] = L"Software\\Policies\\Kestova\\Outlook";
+    ProfileFile()->WriteString(folder.File("zelt.ini"), "Audio", "BitRate", "128");
+    const DWORD rate = 32;
+    ASSERT_EQ(RegSetKeyValueW(HKEY_CURRENT_USER, key, L"BitRate", REG_DWORD, &rate, sizeof(rate)), ERROR_SUCCESS);
+    struct TRemoved {
+        const wchar_t* Key;
+        ~TRemoved() { RegDeleteTreeW(HKEY_CURRENT_USER, Key); }
+    } removed{key};
+    const auto seen = [&] {
+        std::pair<std::string, std::wstring> shown;  // the list's text, its tooltip when disabled
+        TformOptions options(nullptr);
+        WhenShown("Options", [&](HWND dialog) {
+            HWND list = Child(dialog, L"ComboBox", "");
+            wchar_t text[16] = {};
+            GetWindowTextW(list, text, 16);
+            shown.first = win32::Narrow(text);
+            HWND tips = host.WindowOf(options)->ToolTips();
+            wchar_t tip[80] = {};
+            TTTOOLINFOW tool{};
+            tool.cbSize = sizeof(tool);
+            tool.lpszText = tip;
+            if (!IsWindowEnabled(list) && tips && SendMessageW(tips, TTM_ENUMTOOLSW, 0, reinterpret_cast<LPARAM>(&tool)))
+                shown.second = tip;
+            PostMessageW(dialog, WM_KEYDOWN, VK_ESCAPE, 0);
+        });
+        options.ShowModal();
+        return shown;
+    };
+    EXPECT_EQ(seen(), std::make_pair(std::string("32"), std::wstring(L"Set by your administrator (policy (user))")));
+    RegDeleteTreeW(HKEY_CURRENT_USER, key);
+    EXPECT_EQ(seen(), std::make_pair(std::string("128"), std::wstring()));
+}
+
 TEST_F(DialogsWin32, AboutWindowShowsItsLinksAndClosesEveryWay) {
     struct TWay {
         std::function<void(HWND)> Close;

@@ -8,6 +8,7 @@
 #include "platform/sim/Mp3Scan.h"
 #include "platform/sim/SimMci.h"
 #include "platform/sim/WaveInSim.h"
+#include "recorder/DiagnosticLog.h"
 #include "recorder/Links.h"
 #include "recorder/RecordingFile.h"
 #include "recorder/RecordingWatch.h"
@@ -75,6 +76,31 @@ TEST_F(RecorderWindow, RecordThenStopFinishesAMarkedFile) {
     const std::string tag(file.end() - 128, file.end());
     EXPECT_EQ(tag.substr(0, 3), "TAG");
     EXPECT_EQ(tag.substr(3, 11), "Voice Email");
+}
+
+// The log names the devices and each recording's length, size and rate; once the next line
+// would pass 1 MB the log so far becomes kestova.1.log.
+TEST_F(RecorderWindow, RecordingIsLoggedAndTheLogRotatesAtOneMegabyte) {
+    const std::string earlier = std::string(kLogLimitBytes - 20, 'x') + "\n";
+    std::ofstream(log, std::ios::binary) << earlier;
+    TformMain form;
+    RecordAndFinish(form, 1);
+    EXPECT_EQ(FileText(OlderLogFileName()), earlier);
+    const std::string text = FileText(log);
+    const std::string started = " Recording started at 64 kbps; microphones: Windows default, ";
+    EXPECT_NE(text.find(started), std::string::npos) << text;
+    EXPECT_NE(text.find(" (chosen)\n"), std::string::npos) << text;
+    const std::string finished = " Recording finished: " + std::to_string(form.MP3Out.ElapsedSeconds()) + " s, " +
+                                 std::to_string(Bytes(form.RecordFileName).size()) + " bytes, 64 kbps\n";
+    EXPECT_NE(text.find(finished), std::string::npos) << text;
+}
+
+TEST_F(RecorderWindow, LogThatCannotBeWrittenNeverStopsARecording) {
+    std::filesystem::create_directory(log);
+    TformMain form;
+    RecordAndFinish(form, 1);
+    EXPECT_TRUE(host.Boxes().empty());
+    EXPECT_GT(Bytes(form.RecordFileName).size(), 128u);
 }
 
 TEST_F(RecorderWindow, PauseKeepsTheFileAndRecordContinuesIt) {

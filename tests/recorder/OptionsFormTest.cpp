@@ -3,6 +3,7 @@
 #include "recorder/OptionsForm.h"
 
 #include "recorder/MainForm.h"
+#include "recorder/Settings.h"
 #include "platform/WaveIn.h"
 #include "recorder/VoiceTexts.h"
 #include "tests/recorder/RecorderFixture.h"
@@ -267,4 +268,56 @@ TEST_F(OptionsDialog, UnwritableProgramFolderKeepsTheUsersFilesInTheirOwnFolder)
     EXPECT_EQ(FileText(own.File("zelt.ini")), "[Audio]\r\nBitRate=32\r\n");
     EXPECT_EQ(FileText(ini), adminRate);
     EXPECT_EQ(Choose(form, "", "btCancel").Shown, "32");
+}
+
+// A policy wins over every zelt.ini: its control shows the value, disabled, says why, and OK
+// stores nothing for it. Gone again, the user's own value holds.
+TEST_F(OptionsDialog, PolicyOverridesTheFileAndDisablesItsControl) {
+    Microphones({"Webcam", "Headset"});
+    const std::string stored = "[Audio]\r\nBitRate=128\r\nMicrophone=Webcam\r\n";
+    std::ofstream(ini, std::ios::binary) << stored;
+    policies->Values["BitRate"] = {"32", TPolicyScope::Machine};
+    policies->Values["Microphone"] = {"Headset", TPolicyScope::User};
+    {
+        TformMain form;
+        EXPECT_EQ(form.btBPS.Caption(), "32 kbps");
+        EXPECT_EQ(form.MP3Out.BitRate, br32);
+        EXPECT_EQ(form.AudioIn.BaseChannel(), 1);
+        host.WhenModal([&](TForm& shown) {
+            auto& options = dynamic_cast<TformOptions&>(shown);
+            EXPECT_EQ(options.cbBitRate.Text(), "32");
+            EXPECT_FALSE(options.cbBitRate.Enabled());
+            EXPECT_EQ(options.cbBitRate.Hint(), "Set by your administrator (policy (machine))");
+            EXPECT_EQ(options.cbMicrophone.Text(), "Headset");
+            EXPECT_FALSE(options.cbMicrophone.Enabled());
+            EXPECT_EQ(options.cbMicrophone.Hint(), "Set by your administrator (policy (user))");
+            H::Click(shown, "btOK");
+        });
+        H::Click(form, "btBPS");
+        EXPECT_EQ(FileText(ini), stored);
+    }
+    policies->Values.clear();
+    TformMain form;
+    EXPECT_EQ(form.btBPS.Caption(), "128 kbps");
+    EXPECT_EQ(form.AudioIn.BaseChannel(), 0);
+    TformOptions options(&form);
+    EXPECT_TRUE(options.cbBitRate.Enabled());
+    EXPECT_EQ(options.cbBitRate.Hint(), "");
+}
+
+// A rate that is not one of the fourteen, a negative size: the user's settings hold, and the log
+// says which policy was ignored.
+TEST_F(OptionsDialog, OutOfRangePolicyIsIgnoredAndLogged) {
+    std::ofstream(ini, std::ios::binary) << "[Audio]\r\nBitRate=96\r\nMaxMessageMB=2\r\n";
+    policies->Values["BitRate"] = {"100", TPolicyScope::Machine};
+    policies->Values["MaxMessageMB"] = {"-1", TPolicyScope::Machine};
+    const TStoredSettings stored;
+    EXPECT_EQ(stored.BitRateKbps(), 96);
+    EXPECT_EQ(stored.MaxMessageMB(), 2);
+    const std::string text = FileText(log);
+    EXPECT_NE(text.find(" Policy BitRate = \"100\" is out of range and ignored\n"), std::string::npos) << text;
+    EXPECT_NE(text.find(" Policy MaxMessageMB = \"-1\" is out of range and ignored\n"), std::string::npos) << text;
+    TformOptions options(nullptr);
+    EXPECT_TRUE(options.cbBitRate.Enabled());
+    EXPECT_EQ(options.cbBitRate.Text(), "96");
 }

@@ -1,14 +1,15 @@
 #pragma once
 // The recorder window's world for headless tests of its dialogs and links: the program folder
 // in a scratch folder, the simulated microphone (eight times real time), the real encoder, the
-// simulated MCI device, the text profile file, a recording shell, and user folders that keep
-// everything in the program folder unless a test says otherwise; and the recorder window's own
-// helpers.
+// simulated MCI device, the text profile file, a recording shell, user folders that keep
+// everything in the program folder unless a test says otherwise, and no policies; and the
+// recorder window's own helpers.
 #include "platform/MainThread.h"
 #include "platform/Mci.h"
 #include "platform/ProfileFileText.h"
 #include "platform/WaveIn.h"
 #include "platform/sim/SimMci.h"
+#include "platform/sim/SimPolicies.h"
 #include "platform/sim/SimShell.h"
 #include "platform/sim/SimUserFolders.h"
 #include "platform/sim/WaveInSim.h"
@@ -38,8 +39,10 @@ protected:
         SetProfileFile(std::make_shared<TProfileFileText>());
         SetShell(shell);
         SetUserFolders(userFolders);
+        SetPolicies(policies);
     }
     void TearDown() override {
+        SetPolicies(nullptr);
         SetUserFolders(nullptr);
         SetShell(nullptr);
         SetProfileFile(nullptr);
@@ -58,6 +61,7 @@ protected:
 
     TScratchFolder folder{"dialogs"};
     std::string ini = folder.File("zelt.ini");
+    std::string log = folder.File("kestova.log");
     TWaveInSimConfig microphone = [] {
         TWaveInSimConfig config;
         config.Speed = 8;  // one second of audio every 125 ms
@@ -66,6 +70,7 @@ protected:
     std::shared_ptr<TSimMci> mci = std::make_shared<TSimMci>();
     std::shared_ptr<TSimShell> shell = std::make_shared<TSimShell>();
     std::shared_ptr<TSimUserFolders> userFolders = std::make_shared<TSimUserFolders>();
+    std::shared_ptr<TSimPolicies> policies = std::make_shared<TSimPolicies>();
     THeadlessHost host;
     THostScope scope{host};
 };

@@ -29,6 +29,12 @@ public:
     // The next message box answers this; without a queued answer a box takes its first button.
     void AnswerNext(int answer) { answers_.push_back(answer); }
     const std::vector<TShownBox>& Boxes() const { return boxes_; }
+    // The clipboard: what was copied last.
+    bool CopyText(const std::string& text) override {
+        clipboard_ = text;
+        return true;
+    }
+    const std::string& Clipboard() const { return clipboard_; }
 
     // Runs at the start of the next modal run, with the form shown (one script per run).
     void WhenModal(std::function<void(TForm&)> script) { scripts_.push_back(std::move(script)); }
@@ -57,6 +63,7 @@ private:
     std::deque<std::function<void(TForm&)>> scripts_;
     std::chrono::milliseconds modalTimeout_{30000};
     std::vector<TForm*> modal_;
+    std::string clipboard_;
 };
 
 }  // namespace kestova

@@ -363,6 +363,7 @@ void TFormWindow::Refresh(TControl& control) {
     if (ShowsCaption(control)) SetWindowTextW(child, win32::Widen(control.Caption()).c_str());
     EnableWindow(child, control.Enabled());
     ShowWindow(child, control.Visible() ? SW_SHOWNA : SW_HIDE);
+    RefreshHint(control);
     if (auto* bar = dynamic_cast<TProgressBar*>(&control)) {
         SendMessageW(child, PBM_SETRANGE32, 0, bar->Max());
         SendMessageW(child, PBM_SETPOS, bar->Position(), 0);
@@ -376,6 +377,29 @@ void TFormWindow::Refresh(TControl& control) {
         SendMessageW(child, CB_SETCURSEL, box->ItemIndex(), 0);
     }
     refreshing_ = false;
+}
+
+// A disabled control gets no mouse input, so its tip is a tool of the form over its bounds:
+// it still shows, and may say why the control is disabled.
+void TFormWindow::RefreshHint(const TControl& control) {
+    if (control.Hint().empty() && !tips_) return;
+    if (!tips_)
+        tips_.reset(CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
+                                    CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window_.get(), nullptr,
+                                    ResourceModule(), nullptr));
+    if (!tips_) return;
+    const auto child = std::find_if(children_.begin(), children_.end(),
+                                    [&](const TChild& entry) { return entry.Control == &control; });
+    std::wstring text = win32::Widen(control.Hint());
+    TTTOOLINFOW tool{};
+    tool.cbSize = sizeof(tool);
+    tool.uFlags = TTF_SUBCLASS;
+    tool.hwnd = window_.get();
+    tool.uId = static_cast<UINT_PTR>(kFirstChildId + (child - children_.begin()));
+    tool.rect = BoundsOf(control);
+    tool.lpszText = text.data();
+    SendMessageW(tips_.get(), TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+    if (!text.empty()) SendMessageW(tips_.get(), TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
 }
 
 void TFormWindow::RefreshAction(TAction& action) {

@@ -27,6 +27,8 @@ public:
     HWND Handle() const { return window_.get(); }
     // The child window of `control`, or null.
     HWND HandleOf(const TControl& control) const;
+    // The tooltip window of the controls' hints; null while no control has one.
+    HWND ToolTips() const { return tips_.get(); }
     // The command id a toolbar button for `action` sends, or 0.
     int CommandOf(const TAction& action) const;
     // Keys the form takes before the dialog keyboard interface sees them: Alt with a letter
@@ -62,6 +64,7 @@ private:
     void SetUpToolbar(HWND toolbar, const TActionToolBar& bar);
     void SetUpPicture(HWND picture, const std::string& resourceName);
     void Refresh(TControl& control);
+    void RefreshHint(const TControl& control);
     void RefreshAction(TAction& action);
     void Command(int id, int code);
     void ShowPopup(LPARAM at);
@@ -82,8 +85,10 @@ private:
     bool refreshing_ = false;
     HWND focus_ = nullptr;  // the child that had the focus when the window was last active
     int dpi_ = 96;          // the 96-DPI layout is scaled to this
-    // Last: the windows go before the fonts, bitmaps and images they use.
+    // Last: the windows go before the fonts, bitmaps and images they use; the tooltips, which
+    // the form owns, before the form.
     TWindow window_;
+    TWindow tips_;  // made for the first control with a hint
 };
 
 }  // namespace kestova

@@ -1,0 +1,51 @@
+#include "addin/AddinLog.h"
+
+#include "addin/com/Dispatch.h"
+#include "addin/com/OleError.h"
+#include "platform/win32/WideText.h"
+#include "recorder/DiagnosticLog.h"
+#include "recorder/Diagnostics.h"
+
+#include <cstdio>
+#include <string>
+
+namespace kestova {
+
+namespace {
+
+// The library's load, as near as static initialisation gets to it.
+const std::chrono::steady_clock::time_point loadedAt = std::chrono::steady_clock::now();
+
+long long MillisecondsSince(std::chrono::steady_clock::time_point start) {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start).count();
+}
+
+std::string HresultText(HRESULT code) {
+    char text[16];
+    std::snprintf(text, sizeof text, "0x%08lX", static_cast<unsigned long>(code));
+    return text;
+}
+
+}  // namespace
+
+void LogConnected(IDispatch* application, std::chrono::steady_clock::time_point connectStarted) {
+    const long long connect = MillisecondsSince(connectStarted);
+    try {
+        SetOutlookVersion(win32::Narrow(com::GetProperty(application, L"Version").AsText()));
+    } catch (const std::exception& error) {
+        LogFailure("reading Outlook's version", error);
+    }
+    LogEvent("Start: " + VersionsText() + "; " + std::to_string(MillisecondsSince(loadedAt)) + " ms after load");
+    LogEvent("Connected to Outlook in " + std::to_string(connect) + " ms");
+}
+
+void LogFailure(const char* where, const std::exception& error) {
+    if (const auto* ole = dynamic_cast<const com::EOleError*>(&error)) return LogFailure(where, ole->Code());
+    LogEvent(std::string("Error in ") + where + ": HRESULT " + HresultText(E_FAIL) + ", " + error.what());
+}
+
+void LogFailure(const char* where, HRESULT code) {
+    LogEvent(std::string("Error in ") + where + ": HRESULT " + HresultText(code));
+}
+
+}  // namespace kestova

@@ -1,0 +1,73 @@
+#include "recorder/Diagnostics.h"
+
+#include "audio/lame.h"
+#include "platform/SystemVersion.h"
+#include "recorder/DiagnosticLog.h"
+#include "recorder/Microphones.h"
+#include "recorder/Settings.h"
+
+#include "KestovaVersion.h"
+
+#include <mutex>
+#include <vector>
+
+namespace kestova {
+
+namespace {
+
+std::mutex versionLock;
+std::string outlookVersion;  // guarded by versionLock
+
+constexpr std::size_t kReportLogLines = 50;
+
+std::string SettingLine(const char* key, const TSetting& setting, const std::string& fallback) {
+    const std::string value = setting.Origin == TSettingOrigin::Default ? fallback : setting.Text;
+    return std::string("  ") + key + " = " + value + " (" + OriginText(setting.Origin) + ")\n";
+}
+
+}  // namespace
+
+void SetOutlookVersion(const std::string& version) {
+    const std::lock_guard<std::mutex> guard(versionLock);
+    outlookVersion = version;
+}
+
+std::string VersionsText() {
+    std::string outlook;
+    {
+        const std::lock_guard<std::mutex> guard(versionLock);
+        outlook = outlookVersion.empty() ? "not connected" : outlookVersion;
+    }
+    return std::string("zelt.dll ") + KESTOVA_VERSION_TEXT + " (" + std::to_string(sizeof(void*) * 8) +
+           "-bit); LAME " + LameVersion() + "; Outlook " + outlook + "; " + SystemVersion();
+}
+
+// Item 0 of the choices is Windows' default (device -1), item n + 1 is device n.
+std::string MicrophonesText(int chosenDevice) {
+    const std::vector<std::string> choices = MicrophoneChoices();
+    std::string text;
+    for (std::size_t item = 0; item < choices.size(); ++item) {
+        if (!text.empty()) text += ", ";
+        text += choices[item];
+        if (static_cast<int>(item) - 1 == chosenDevice) text += " (chosen)";
+    }
+    return text;
+}
+
+std::string DiagnosticsReport() {
+    const TStoredSettings stored;
+    const TSetting microphone = stored.MicrophoneSetting();
+    std::string report = "Kestova for Outlook diagnostics\n";
+    report += "Versions: " + VersionsText() + "\n";
+    report += "Settings in force:\n";
+    report += SettingLine("BitRate", stored.BitRateSetting(), "64");
+    report += SettingLine("MaxMessageMB", stored.MaxMessageSetting(), "10");
+    report += SettingLine("Microphone", microphone, "first device");
+    report += "Microphones: " + MicrophonesText(MicrophoneFor(microphone.Text).Device) + "\n";
+    report += "Log: " + LogFileName() + "\n";
+    report += "Last log lines:\n";
+    for (const std::string& line : LastLogLines(kReportLogLines)) report += "  " + line + "\n";
+    return report;
+}
+
+}  // namespace kestova
