@@ -268,3 +268,11 @@ TEST_F(OptionsDialog, UnwritableProgramFolderKeepsTheUsersFilesInTheirOwnFolder)
     EXPECT_EQ(FileText(ini), adminRate);
     EXPECT_EQ(Choose(form, "", "btCancel").Shown, "32");
 }
+
+// Nor a folder of their own: the recording stays in the program folder, not in whatever the
+// current directory happens to be.
+TEST_F(OptionsDialog, UnwritableProgramFolderWithoutAFolderOfTheirOwnIsStillUsed) {
+    userFolders->Unwritable.insert(folder.Folder());
+    TformMain form;
+    EXPECT_EQ(form.RecordFileName, folder.File("Kestova_for_Outlook.mp3"));
+}
