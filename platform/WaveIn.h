@@ -42,7 +42,10 @@ struct TWaveHeader {
     uint32_t BytesRecorded = 0;
     uint32_t Flags = 0;
     TWaveHeader* Next = nullptr;
-    alignas(std::max_align_t) unsigned char System[64] = {};
+    // A fixed alignment, enough for the OS's record on either architecture: mingw-w64's i686
+    // std::max_align_t aligns to 8 or 16 depending on which header came first, which gave this
+    // struct, and every class holding one, two layouts in one program.
+    alignas(8) unsigned char System[64] = {};
 };
 
 // Called on the device's thread for every message (MSG_OPEN, MSG_DATA with the filled header,

@@ -13,6 +13,7 @@ namespace kestova {
 namespace {
 
 static_assert(sizeof(WAVEHDR) <= sizeof(TWaveHeader::System), "WAVEHDR must fit the header");
+static_assert(alignof(WAVEHDR) <= alignof(TWaveHeader), "WAVEHDR must be aligned in the header");
 static_assert(sizeof(PCMWAVEFORMAT) == sizeof(TPcmWaveFormat), "the format record is 16 bytes");
 
 WAVEHDR& SystemHeader(TWaveHeader& header) {
