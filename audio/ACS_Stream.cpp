@@ -34,8 +34,7 @@ void TFileStream::Write(const void* Buffer, std::size_t Count) {
 }
 
 void TFileStream::Close() {
-    std::FILE* const file = file_.release();
-    if (file && std::fclose(file) != 0) throw EACSException("Stream write error: " + SystemText(errno));
+    if (!CloseFile(file_)) throw EACSException("Stream write error: " + SystemText(errno));
 }
 
 }  // namespace kestova

@@ -95,21 +95,39 @@ function(kestova_copy_next_to target)
   endforeach()
 endfunction()
 
-# kestova_test_suite(NAME SOURCES ... LIBS ... [DATA_DLLS ...])
-# One GoogleTest executable per layer. Natively every test is its own ctest entry; under
-# Wine the whole executable is one entry, since each Wine process start costs about a second.
+# kestova_test_timeout(SECONDS TEST...): the tests count as hung after SECONDS (times
+# KESTOVA_TEST_TIME_SCALE). Under Wine, wine-run stops the program itself at that point and
+# says so; ctest's own limit comes a little later, for a program that ignores the signal.
+function(kestova_test_timeout seconds)
+  math(EXPR scaled "${seconds} * ${KESTOVA_TEST_TIME_SCALE}")
+  if(KESTOVA_WINDOWS)
+    math(EXPR backstop "${scaled} + 15")
+    set_tests_properties(${ARGN} PROPERTIES TIMEOUT ${backstop} ENVIRONMENT KESTOVA_TEST_TIMEOUT=${scaled})
+  else()
+    set_tests_properties(${ARGN} PROPERTIES TIMEOUT ${scaled})
+  endif()
+endfunction()
+
+# kestova_test_suite(NAME SOURCES ... LIBS ... [DATA_DLLS ...] TIMEOUT S WINE_TIMEOUT S)
+# One GoogleTest executable per layer. Natively every test is its own ctest entry, allowed
+# TIMEOUT seconds; under Wine the whole executable is one entry, since each Wine process start
+# costs about a second, allowed WINE_TIMEOUT seconds. Both are a few times the normal time on
+# two cores; its output then lists every test, so the last one started is the one that hung.
 function(kestova_test_suite name)
-  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS;DATA_DLLS" ${ARGN})
+  cmake_parse_arguments(ARG "" "TIMEOUT;WINE_TIMEOUT" "SOURCES;LIBS;DATA_DLLS" ${ARGN})
+  if(NOT ARG_TIMEOUT OR NOT ARG_WINE_TIMEOUT)
+    message(FATAL_ERROR "kestova_test_suite(${name}): TIMEOUT and WINE_TIMEOUT are required")
+  endif()
   add_executable(${name} ${ARG_SOURCES})
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gtest_main)
   kestova_copy_next_to(${name} ${ARG_DATA_DLLS})
   if(KESTOVA_WINDOWS)
-    add_test(NAME ${name} COMMAND ${name} --gtest_brief=1)
-    set_tests_properties(${name} PROPERTIES TIMEOUT ${KESTOVA_TEST_TIMEOUT} SKIP_RETURN_CODE 77
-      WORKING_DIRECTORY $<TARGET_FILE_DIR:${name}>)
+    add_test(NAME ${name} COMMAND ${name})
+    set_tests_properties(${name} PROPERTIES SKIP_RETURN_CODE 77 WORKING_DIRECTORY $<TARGET_FILE_DIR:${name}>)
+    kestova_test_timeout(${ARG_WINE_TIMEOUT} ${name})
   else()
-    gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60
-      PROPERTIES TIMEOUT ${KESTOVA_TEST_TIMEOUT})
+    math(EXPR timeout "${ARG_TIMEOUT} * ${KESTOVA_TEST_TIME_SCALE}")
+    gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT ${timeout})
   endif()
 endfunction()
 

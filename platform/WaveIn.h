@@ -64,7 +64,8 @@ public:
     // what it holds (when it holds anything); the others stay queued for the next Start.
     virtual TWaveInError Stop() = 0;
     // Stops capturing and hands every queued buffer back through the callback, marked done;
-    // the one being filled with what it holds.
+    // the one being filled with what it holds. What Stop and Reset hand back may arrive after
+    // the call has returned.
     virtual TWaveInError Reset() = 0;
 };
 

@@ -18,7 +18,7 @@ void MarkRecording(const std::string& path) {
     TFile file = OpenFile(path, "r+b");
     if (!file) throw EFOpenError(path, std::strerror(errno));
     const bool written = std::fputc(RecordingMark, file.get()) != EOF;
-    if (std::fclose(file.release()) != 0 || !written) throw Exception("Cannot write to file \"" + path + "\"");
+    if (!CloseFile(file) || !written) throw Exception("Cannot write to file \"" + path + "\"");
 }
 
 std::string NewRecordingFile(const std::string& path) { return path + ".new"; }

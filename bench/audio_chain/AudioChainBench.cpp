@@ -1,17 +1,22 @@
 // The recorder's audio chain against bare LAME.
 //
-// Whole chain: microphone source on the simulated device at full speed (a WAV file handed out
-// as fast as buffers come) -> level stage -> MP3 sink, 64 kbps, 22050 Hz stereo; the same chain
-// fed from memory; the `lame` command-line encoder; and the library called directly. All on the
-// same PCM with the same settings, each as seconds of audio per second of CPU (all threads of
-// this process; the child's for the CLI). Then the level stage alone per 16384-byte block and
-// the encoder's time for the same block. A summary with the ratios follows the table.
+// Paired rounds: each round runs, in a rotating order, the whole chain (microphone source on
+// the simulated device at full speed, a WAV file handed out as fast as buffers come -> level
+// stage -> MP3 sink, 64 kbps, 22050 Hz stereo), the same chain fed from memory, the `lame`
+// command-line encoder and the library called directly, all on the same PCM with the same
+// settings and the same setup: the library loaded once, the encoder made and the file created
+// for every run. Each run is measured in CPU seconds (all threads of this process; the child's
+// for the CLI). The ratios are taken within each round, so a machine that gets busier or
+// quieter moves both sides of a ratio alike; the median over the rounds is the figure, the
+// quartiles and the extremes its spread. Then the level stage alone per 16384-byte block and
+// the encoder's time for the same block.
 //
-// Run: ./kestova bench, or cmake --preset native-release -B build/rel && cmake --build build/rel
-// --target bench_audio_chain && build/rel/bench/audio_chain/bench_audio_chain
+// Run: ./kestova bench, or ./kestova build native-release &&
+// build/native-release/bench/audio_chain/bench_audio_chain
 #include "audio/ACS_Audio.h"
 #include "audio/ACS_Indicator.h"
 #include "audio/ACS_LAME.h"
+#include "platform/Files.h"
 #include "platform/sim/WaveInSim.h"
 #include "tests/audio/WavFile.h"
 
@@ -21,6 +26,7 @@
 #include <sys/resource.h>
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <cmath>
 #include <condition_variable>
 #include <cstdio>
@@ -28,7 +34,9 @@
 #include <ctime>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <stdexcept>
 #include <string>
@@ -42,7 +50,7 @@ constexpr int kRate = 22050;
 constexpr int kChannels = 2;
 constexpr int kSeconds = 30;
 constexpr int kBlock = 16384;
-constexpr int kRuns = 10;  // per chain measure: fewer let one slow run swing the ratios by 10 %
+constexpr int kRounds = 21;  // fewer let the median move by more than a few per cent
 
 // A voice-like test signal: a 440 Hz tone with a slow tremolo and a little noise, so the
 // encoder does not coast on a pure sine.
@@ -82,23 +90,6 @@ double ProcessCpuSeconds() {
     return double(t.tv_sec) + double(t.tv_nsec) * 1e-9;
 }
 
-// Sets the iteration's time to the CPU seconds it took, and the speed over all iterations so far.
-class TCpuReport {
-public:
-    explicit TCpuReport(benchmark::State& state) : state_(state) {}
-    void Add(double cpuSeconds) {
-        state_.SetIterationTime(cpuSeconds);
-        total_ += cpuSeconds;
-        ++runs_;
-        state_.counters["audio_s_per_cpu_s"] = kSeconds * runs_ / total_;
-    }
-
-private:
-    benchmark::State& state_;
-    double total_ = 0;
-    int runs_ = 0;
-};
-
 // Hands out the test PCM in 16384-byte blocks without any pacing: once through (then 0), or
 // round and round.
 class TBlockSource : public TACSInput {
@@ -131,85 +122,104 @@ private:
     std::size_t at_ = 0;
 };
 
-// source -> SoundIndicator -> MP3Out (64 kbps), as the recorder wires it; one run per iteration.
-void RunChain(benchmark::State& state, TACSInput& source) {
-    std::mutex lock;  // before the sink, so it outlives the sink's worker
-    std::condition_variable ended;
-    int ends = 0;
-    TSoundIndicator level;
-    level.SetInput(&source);
-    TMP3Out sink;
-    sink.SetInput(&level);
-    sink.FileName = Input().mp3;
-    sink.BitRate = br64;
-    const auto noteEnd = [&] {
-        std::lock_guard<std::mutex> guard(lock);
-        ++ends;
-        ended.notify_all();
-    };
-    sink.OnDone = [&](TComponent*) { noteEnd(); };
-    sink.OnThreadException = [&](TComponent*, const std::exception& e) {
-        std::fprintf(stderr, "chain failed: %s\n", e.what());
-        noteEnd();
-    };
-    TCpuReport report(state);
-    for (auto _ : state) {
-        const int before = ends;
-        const double start = ProcessCpuSeconds();
-        sink.Run();
-        std::unique_lock<std::mutex> guard(lock);
-        ended.wait(guard, [&] { return ends > before; });
-        report.Add(ProcessCpuSeconds() - start);
+// source -> SoundIndicator -> MP3Out (64 kbps), as the recorder wires it. The sink keeps the
+// library loaded for the chain's lifetime; each run makes its own encoder and file.
+class TChain {
+public:
+    explicit TChain(TACSInput& source) {
+        level_.SetInput(&source);
+        sink_.SetInput(&level_);
+        sink_.FileName = Input().mp3;
+        sink_.BitRate = br64;
+        sink_.OnDone = [this](TComponent*) { NoteEnd(); };
+        sink_.OnThreadException = [this](TComponent*, const std::exception& e) {
+            std::fprintf(stderr, "chain failed: %s\n", e.what());
+            NoteEnd();
+        };
     }
-}
+
+    // CPU seconds of one run through the whole input.
+    double Run() {
+        const double start = ProcessCpuSeconds();
+        const int before = Ends();
+        sink_.Run();
+        std::unique_lock<std::mutex> guard(lock_);
+        ended_.wait(guard, [&] { return ends_ > before; });
+        return ProcessCpuSeconds() - start;
+    }
+
+private:
+    int Ends() {
+        std::lock_guard<std::mutex> guard(lock_);
+        return ends_;
+    }
+    void NoteEnd() {
+        std::lock_guard<std::mutex> guard(lock_);
+        ++ends_;
+        ended_.notify_all();
+    }
+
+    std::mutex lock_;  // before the sink, so it outlives the sink's worker
+    std::condition_variable ended_;
+    int ends_ = 0;
+    TSoundIndicator level_;
+    TMP3Out sink_;
+};
 
 // The microphone source on the simulated device at full speed. Its CPU time includes the
 // simulated driver thread filling the buffers, which a real driver does outside the process.
-void BM_WholeChain(benchmark::State& state) {
-    TWaveInSimConfig device;
-    device.Signal = TSimSignal::WavFile;
-    device.WavFile = Input().wav;
-    device.Speed = 0;
-    SetWaveIn(std::make_shared<TWaveInSim>(device));
-    {
-        TAudioIn source;
-        source.InBitsPerSample = 16;
-        source.InChannels = kChannels;
-        source.InSampleRate = kRate;
-        source.RecTime = kSeconds;
-        RunChain(state, source);
+class TDeviceSource {
+public:
+    TDeviceSource() {
+        TWaveInSimConfig device;
+        device.Signal = TSimSignal::WavFile;
+        device.WavFile = Input().wav;
+        device.Speed = 0;
+        SetWaveIn(std::make_shared<TWaveInSim>(device));
+        source_ = std::make_unique<TAudioIn>();
+        source_->InBitsPerSample = 16;
+        source_->InChannels = kChannels;
+        source_->InSampleRate = kRate;
+        source_->RecTime = kSeconds;
     }
-    SetWaveIn(nullptr);
-}
+    ~TDeviceSource() {
+        source_.reset();
+        SetWaveIn(nullptr);
+    }
+    TACSInput& Source() { return *source_; }
 
-// The same chain fed from memory: the level stage, the pipeline and the encoder alone.
-void BM_ChainFromMemory(benchmark::State& state) {
-    TBlockSource source(false);
-    RunChain(state, source);
-}
+private:
+    std::unique_ptr<TAudioIn> source_;
+};
 
-void BM_LameCli(benchmark::State& state) {
+// CPU seconds of the `lame` program encoding the WAV file.
+double LameCliRun() {
     const std::string output = Input().mp3 + ".cli.mp3";
     const char* argv[] = {"lame", "--silent", "-b", "64", "--cbr", Input().wav.c_str(), output.c_str(), nullptr};
-    TCpuReport report(state);
-    for (auto _ : state) {
-        pid_t child = 0;
-        if (posix_spawnp(&child, "lame", nullptr, nullptr, const_cast<char* const*>(argv), environ) != 0)
-            throw std::runtime_error("cannot start lame");
-        int status = 0;
-        rusage usage{};
-        wait4(child, &status, 0, &usage);
-        if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) throw std::runtime_error("lame failed");
-        report.Add(double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
-                   double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) * 1e-6);
-    }
+    pid_t child = 0;
+    if (posix_spawnp(&child, "lame", nullptr, nullptr, const_cast<char* const*>(argv), environ) != 0)
+        throw std::runtime_error("cannot start lame");
+    int status = 0;
+    rusage usage{};
+    wait4(child, &status, 0, &usage);
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) throw std::runtime_error("lame failed");
+    return double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+           double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) * 1e-6;
 }
 
-// An encoder set up as the sink sets it up, closed at the end of the scope.
-struct TEncoder {
-    TEncoder() {
+// The library loaded for the scope, for measures without a sink.
+struct TLameBinding {
+    TLameBinding() {
         LoadLame();
         if (!LameLoaded()) throw std::runtime_error("no LAME library");
+    }
+    ~TLameBinding() { UnloadLame(); }
+};
+
+// An encoder set up as the sink sets it up, closed at the end of the scope; the library must
+// be loaded.
+struct TEncoder {
+    TEncoder() {
         context = Lame().lame_init();
         Lame().lame_set_num_samples(context, Input().pcm.size() / kChannels);
         Lame().lame_set_in_samplerate(context, kRate);
@@ -217,10 +227,7 @@ struct TEncoder {
         Lame().lame_set_brate(context, 64);
         Lame().lame_init_params(context);
     }
-    ~TEncoder() {
-        Lame().lame_close(context);
-        UnloadLame();
-    }
+    ~TEncoder() { Lame().lame_close(context); }
     int EncodeBlock(const short* pcm) {
         return Lame().lame_encode_buffer_interleaved(context, const_cast<short*>(pcm), kBlock / 4, mp3.data(),
                                                      int(mp3.size()));
@@ -229,21 +236,74 @@ struct TEncoder {
     std::vector<unsigned char> mp3 = std::vector<unsigned char>(TMP3Out::Mp3BufferSize);
 };
 
-// The library called block by block in process, writing to the same kind of file.
-void BM_BareLibrary(benchmark::State& state) {
+// CPU seconds of the library called block by block in process, writing the same kind of file.
+double LibraryRun() {
     const std::vector<short>& pcm = Input().pcm;
-    TCpuReport report(state);
-    for (auto _ : state) {
-        const double start = ProcessCpuSeconds();
-        TEncoder encoder;
-        std::FILE* out = std::fopen(Input().mp3.c_str(), "wb");
-        for (std::size_t at = 0; at + kBlock / 2 <= pcm.size(); at += kBlock / 2)
-            std::fwrite(encoder.mp3.data(), 1, std::size_t(encoder.EncodeBlock(pcm.data() + at)), out);
-        std::fwrite(encoder.mp3.data(), 1, std::size_t(Lame().lame_encode_flush(encoder.context, encoder.mp3.data(),
-                                                                               int(encoder.mp3.size()))), out);
-        std::fclose(out);
-        report.Add(ProcessCpuSeconds() - start);
+    const double start = ProcessCpuSeconds();
+    TEncoder encoder;
+    const TFile out = OpenFile(Input().mp3, "wb");
+    for (std::size_t at = 0; at + kBlock / 2 <= pcm.size(); at += kBlock / 2)
+        std::fwrite(encoder.mp3.data(), 1, std::size_t(encoder.EncodeBlock(pcm.data() + at)), out.get());
+    const int flushed = Lame().lame_encode_flush(encoder.context, encoder.mp3.data(), int(encoder.mp3.size()));
+    std::fwrite(encoder.mp3.data(), 1, std::size_t(flushed), out.get());
+    return ProcessCpuSeconds() - start;
+}
+
+// The median and the spread of a set of figures.
+struct TSpread {
+    double low = 0, lowerQuartile = 0, median = 0, upperQuartile = 0, high = 0;
+};
+
+TSpread SpreadOf(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    const auto at = [&](double share) {
+        const double place = share * double(values.size() - 1);
+        const std::size_t below = std::size_t(place);
+        const std::size_t above = std::min(below + 1, values.size() - 1);
+        return values[below] + (values[above] - values[below]) * (place - double(below));
+    };
+    return {values.front(), at(0.25), at(0.5), at(0.75), values.back()};
+}
+
+void PrintRatio(const char* name, const std::vector<double>& ratios) {
+    const TSpread s = SpreadOf(ratios);
+    std::printf("%-38s median %.3f   quartiles %.3f-%.3f (%+.1f%%/%+.1f%%)   range %.3f-%.3f\n", name, s.median,
+                s.lowerQuartile, s.upperQuartile, 100.0 * (s.lowerQuartile / s.median - 1),
+                100.0 * (s.upperQuartile / s.median - 1), s.low, s.high);
+}
+
+// The four encodings interleaved, one of each per round in a rotating order, after one round
+// that warms caches and the file system and is not counted.
+void PairedRounds() {
+    TDeviceSource device;
+    TBlockSource memory(false);
+    TChain deviceChain(device.Source());
+    TChain memoryChain(memory);  // the sinks keep the library loaded for the library runs too
+    const std::function<double()> runs[] = {[&] { return deviceChain.Run(); }, [&] { return memoryChain.Run(); },
+                                             LameCliRun, LibraryRun};
+    constexpr int kKinds = 4;
+    std::vector<double> seconds[kKinds];
+    for (int round = -1; round < kRounds; ++round) {
+        double taken[kKinds];
+        for (int i = 0; i < kKinds; ++i) {
+            const int kind = (i + std::max(round, 0)) % kKinds;
+            taken[kind] = runs[kind]();
+        }
+        if (round < 0) continue;
+        for (int kind = 0; kind < kKinds; ++kind) seconds[kind].push_back(taken[kind]);
     }
+    const auto speed = [&](int kind) { return kSeconds / SpreadOf(seconds[kind]).median; };
+    const auto ratios = [&](int kind, int to) {
+        std::vector<double> r;  // speed over speed: CPU time of `to` over that of `kind`
+        for (int i = 0; i < kRounds; ++i) r.push_back(seconds[to][i] / seconds[kind][i]);
+        return r;
+    };
+    std::printf("\n%d paired rounds; seconds of audio per CPU second (median): chain (simulated device) %.1f, "
+                "chain (from memory) %.1f, lame CLI %.1f, library alone %.1f\n",
+                kRounds, speed(0), speed(1), speed(2), speed(3));
+    PrintRatio("chain / library alone", ratios(0, 3));
+    PrintRatio("chain from memory / library alone", ratios(1, 3));
+    PrintRatio("chain / lame CLI", ratios(0, 2));
 }
 
 void BM_LevelStagePerBlock(benchmark::State& state) {
@@ -262,6 +322,7 @@ void BM_LevelStagePerBlock(benchmark::State& state) {
 
 void BM_EncoderPerBlock(benchmark::State& state) {
     const std::vector<short>& pcm = Input().pcm;
+    const TLameBinding library;
     TEncoder encoder;
     std::size_t at = 0;
     for (auto _ : state) {
@@ -271,37 +332,23 @@ void BM_EncoderPerBlock(benchmark::State& state) {
     }
 }
 
-BENCHMARK(BM_WholeChain)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(kRuns);
-BENCHMARK(BM_ChainFromMemory)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(kRuns);
-BENCHMARK(BM_LameCli)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(kRuns);
-BENCHMARK(BM_BareLibrary)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(kRuns);
 BENCHMARK(BM_LevelStagePerBlock)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_EncoderPerBlock)->Unit(benchmark::kMicrosecond);
 
-// Keeps what the summary needs while the console shows the usual table.
+// Keeps the per-block times for the summary while the console shows the usual table.
 class TSummary : public benchmark::ConsoleReporter {
 public:
     void ReportRuns(const std::vector<Run>& runs) override {
-        for (const Run& run : runs) {
-            if (run.run_type != Run::RT_Iteration) continue;
-            const auto counter = run.counters.find("audio_s_per_cpu_s");
-            if (counter != run.counters.end()) speed[run.run_name.function_name] = counter->second.value;
-            perBlockUs[run.run_name.function_name] = run.GetAdjustedCPUTime();
-        }
+        for (const Run& run : runs)
+            if (run.run_type == Run::RT_Iteration) perBlockUs[run.run_name.function_name] = run.GetAdjustedCPUTime();
         ConsoleReporter::ReportRuns(runs);
     }
     void Print() {
-        const double chain = speed["BM_WholeChain"], memory = speed["BM_ChainFromMemory"];
-        const double cli = speed["BM_LameCli"], bare = speed["BM_BareLibrary"];
         const double level = perBlockUs["BM_LevelStagePerBlock"], encode = perBlockUs["BM_EncoderPerBlock"];
-        std::printf("\nseconds of audio per CPU second: chain (simulated device) %.1f, chain (from memory) %.1f, "
-                    "lame CLI %.1f, library alone %.1f\n", chain, memory, cli, bare);
-        std::printf("chain / lame CLI = %.3f (from memory %.3f)   chain / library alone = %.3f (from memory %.3f)\n",
-                    chain / cli, memory / cli, chain / bare, memory / bare);
         std::printf("level stage per 16384-byte block: %.1f us; encoder for the same block: %.1f us; share %.1f%%\n",
                     level, encode, 100.0 * level / encode);
     }
-    std::map<std::string, double> speed, perBlockUs;
+    std::map<std::string, double> perBlockUs;
 };
 
 }  // namespace
@@ -311,6 +358,7 @@ int main(int argc, char** argv) {
     TSummary summary;
     benchmark::RunSpecifiedBenchmarks(&summary);
     summary.Print();
+    PairedRounds();
     benchmark::Shutdown();
     return 0;
 }

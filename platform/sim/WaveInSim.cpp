@@ -88,35 +88,33 @@ public:
     }
 
     // The microphone goes on hearing while stopped or reset; the next Start continues from
-    // what it hears then.
+    // what it hears then. As WinMM does, the buffers come back from the driver thread after
+    // the call has returned, in order.
     TWaveInError Stop() override {
-        TWaveHeader* returned = nullptr;
         {
             std::unique_lock<std::mutex> lock(lock_);
             changed_.wait(lock, [this] { return !delivering_; });
             Halt();
             if (!queue_.empty() && queue_.front()->BytesRecorded > 0) {
-                returned = queue_.front();
+                returning_.push_back(queue_.front());
                 queue_.pop_front();
-                MarkDone(*returned);
             }
+            returnDue_ = TClock::now() + std::chrono::milliseconds(port_.config_.ReturnDelayMs);
         }
         changed_.notify_all();
-        if (returned) callback_(wavein::MSG_DATA, instance_, returned);
         return wavein::SUCCESS;
     }
 
     TWaveInError Reset() override {
-        std::deque<TWaveHeader*> returned;
         {
             std::unique_lock<std::mutex> lock(lock_);
             changed_.wait(lock, [this] { return !delivering_; });
             Halt();
-            returned.swap(queue_);
-            for (TWaveHeader* header : returned) MarkDone(*header);
+            returning_.insert(returning_.end(), queue_.begin(), queue_.end());
+            queue_.clear();
+            returnDue_ = TClock::now() + std::chrono::milliseconds(port_.config_.ReturnDelayMs);
         }
         changed_.notify_all();
-        for (TWaveHeader* header : returned) callback_(wavein::MSG_DATA, instance_, header);
         return wavein::SUCCESS;
     }
 
@@ -175,34 +173,58 @@ private:
     void Drive() {
         std::unique_lock<std::mutex> lock(lock_);
         for (;;) {
-            changed_.wait(lock, [this] { return closing_ || (started_ && !queue_.empty() && !Stalled()); });
+            changed_.wait(lock, [this] {
+                return closing_ || !returning_.empty() || (started_ && !queue_.empty() && !Stalled());
+            });
             if (closing_) return;
-            // Without a buffer the device hears nothing: audio until the next one is lost.
-            if (starved_ && port_.config_.Speed > 0) position_ = std::max(position_, HeardSinceStart());
-            starved_ = false;
-            TWaveHeader* const header = queue_.front();
-            const std::uint32_t count = header->BufferLength / format_.BlockAlign * format_.BlockAlign;
-            const std::uint64_t generation = generation_;
-            // As fast as buffers come: no wait, so a benchmark measures the capture, not the clock.
-            const bool interrupted = port_.config_.Speed > 0 &&
-                                     changed_.wait_until(lock, DueTime(position_ + count), [&] {
-                                         return closing_ || generation_ != generation;
-                                     });
-            if (interrupted) continue;
-            queue_.pop_front();
-            Hear(header->Data, count);
-            position_ += count;
-            header->BytesRecorded = count;
-            MarkDone(*header);
-            starved_ = queue_.empty();
-            ++delivered_;
-            delivering_ = true;
-            lock.unlock();
-            callback_(wavein::MSG_DATA, instance_, header);
-            lock.lock();
-            delivering_ = false;
-            changed_.notify_all();
+            // What Stop and Reset took back goes first, so the buffers come back in order.
+            if (!returning_.empty()) {
+                if (!changed_.wait_until(lock, returnDue_, [this] { return closing_; })) HandBack(lock);
+                continue;
+            }
+            Fill(lock);
         }
+    }
+
+    // Fills the first queued buffer when its audio has been heard, unless Stop or Reset
+    // comes first.
+    void Fill(std::unique_lock<std::mutex>& lock) {
+        // Without a buffer the device hears nothing: audio until the next one is lost.
+        if (starved_ && port_.config_.Speed > 0) position_ = std::max(position_, HeardSinceStart());
+        starved_ = false;
+        TWaveHeader* const header = queue_.front();
+        const std::uint32_t count = header->BufferLength / format_.BlockAlign * format_.BlockAlign;
+        const std::uint64_t generation = generation_;
+        // As fast as buffers come: no wait, so a benchmark measures the capture, not the clock.
+        const bool interrupted = port_.config_.Speed > 0 &&
+                                 changed_.wait_until(lock, DueTime(position_ + count), [&] {
+                                     return closing_ || generation_ != generation;
+                                 });
+        if (interrupted) return;
+        queue_.pop_front();
+        Hear(header->Data, count);
+        position_ += count;
+        header->BytesRecorded = count;
+        starved_ = queue_.empty();
+        ++delivered_;
+        Deliver(lock, *header);
+    }
+
+    void HandBack(std::unique_lock<std::mutex>& lock) {
+        TWaveHeader* const header = returning_.front();
+        returning_.pop_front();
+        Deliver(lock, *header);
+    }
+
+    // The callback runs without the lock; Stop and Reset wait until it has returned.
+    void Deliver(std::unique_lock<std::mutex>& lock, TWaveHeader& header) {
+        MarkDone(header);
+        delivering_ = true;
+        lock.unlock();
+        callback_(wavein::MSG_DATA, instance_, &header);
+        lock.lock();
+        delivering_ = false;
+        changed_.notify_all();
     }
 
     TWaveInSim& port_;
@@ -214,6 +236,8 @@ private:
     std::mutex lock_;
     std::condition_variable changed_;
     std::deque<TWaveHeader*> queue_;
+    std::deque<TWaveHeader*> returning_;  // taken back by Stop or Reset, not yet handed back
+    TClock::time_point returnDue_;        // when the driver thread hands them back
     bool fresh_ = true;  // not started since it was opened
     bool started_ = false;
     bool closing_ = false;

@@ -2,7 +2,8 @@
 // A simulated wave-in port for tests and builds without a sound card. Each open device runs a
 // driver thread of its own that fills the queued buffers in order from a signal and hands each
 // one back through the callback when its audio would have been recorded (real pace), or
-// sooner. It can be told to fail: no device, open fails, start fails, stalls.
+// sooner; what Stop and Reset take back it hands back in order after they have returned, as
+// WinMM does. It can be told to fail: no device, open fails, start fails, stalls.
 #include "platform/WaveIn.h"
 
 #include <atomic>
@@ -37,6 +38,8 @@ struct TWaveInSimConfig {
     double Speed = 1.0;          // 1 = real pace, 2 = twice as fast, 0 = as fast as buffers come
     TSimFailure Failure = TSimFailure::None;
     int StallAfterBuffers = 0;
+    // How long after Stop or Reset the driver thread hands the buffers back.
+    int ReturnDelayMs = 0;
 };
 
 class TWaveInSim : public IWaveIn {

@@ -273,6 +273,9 @@ protected:
         TWaveInSimConfig config;  // real pace
         config.Signal = TSimSignal::WavFile;
         config.WavFile = wav;
+        // The reader sees the end of the stream long before the device hands its last buffers
+        // back, so an end that does not wait for them loses the sound before the click.
+        config.ReturnDelayMs = 100;
         return config;
     }());
     TAudioIn in;  // on the simulated port installed just before

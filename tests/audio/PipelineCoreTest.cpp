@@ -50,6 +50,7 @@ TEST(PipelineRun, StopEndsWithOneOnDoneAfterTheFileIsClosed) {
     const std::string file = folder.File("stop.raw");
     TChain c;
     c.sink.FileName = file;
+    c.sink.Stop();  // idle: forgotten, not the end of the next run
     TOutputStatus statusInDone = osRunning;
     std::uintmax_t sizeInDone = 0;
     const auto count = c.sink.OnDone;

@@ -57,7 +57,7 @@ TEST_F(cmxMP3Sim, MciErrorsCarryNumberAndText) {
     }
 }
 
-TEST_F(cmxMP3Sim, ReportsStartAtOnceThenFollowThePosition) {
+TEST_F(cmxMP3Sim, ReportsStartAtOnceThenFollowThePositionAndPlayStartsOver) {
     TcmxMP3 player(file_.Path());
     Watch(player);
     Play(player);
@@ -68,6 +68,11 @@ TEST_F(cmxMP3Sim, ReportsStartAtOnceThenFollowThePosition) {
     device_->Advance(milliseconds(1000));
     ASSERT_TRUE(ReportsReach(3));
     EXPECT_EQ(reports_, (std::vector<int>{0, 1, 2}));
+    Play(player);  // while playing: from the beginning, with a new report thread
+    ASSERT_TRUE(ReportsReach(4));
+    EXPECT_EQ(reports_.back(), 0);
+    EXPECT_EQ(player.Mode(), pmPlaying);
+    EXPECT_TRUE(Gone(threads_.front()));
     player.Stop();
 }
 

@@ -166,6 +166,14 @@ TEST_F(RecorderWindow, PlayRightAfterStopOpensOnlyTheCompleteFile) {
     TformMain form;
     Record(form, 2);
     H::Execute(form, "actStop");
+    H::Execute(form, "actPlay");
+    H::Execute(form, "actStop");  // before the file is complete: the play waiting for it goes
+    ASSERT_TRUE(Shows(form, "Stopped. Size: "));
+    ASSERT_TRUE(form.Player == nullptr) << "the player opened after Stop";
+    EXPECT_EQ(Buttons(form), "RPasO");
+
+    Record(form, 2);
+    H::Execute(form, "actStop");
     ASSERT_TRUE(H::Execute(form, "actPlay"));
     ASSERT_TRUE(WaitFor([&] { return form.Player != nullptr; }));
     EXPECT_EQ(Bytes(form.RecordFileName)[0], 0x4D);  // finished before the player opened it
@@ -285,6 +293,21 @@ TEST_F(RecorderWindow, FullDiskKeepsTheEarlierRecording) {
     EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(written)));
     EXPECT_EQ(Status(form), "Recording failed; the earlier one is kept");
     EXPECT_EQ(Buttons(form), "RPasO");
+}
+
+// The finished recording cannot take the recording's place (a folder holds its name): the
+// user is told, and the window offers no recording to play or attach.
+TEST_F(RecorderWindow, RecordingThatCannotTakeItsPlaceIsReportedNotKept) {
+    TformMain form;
+    std::filesystem::create_directories(std::filesystem::u8path(form.RecordFileName) / "in the way");
+    Record(form, 1);
+    H::Execute(form, "actStop");
+    ASSERT_TRUE(WaitFor([&] { return !host.Boxes().empty() || Status(form) != "Stopped"; }));
+    ASSERT_EQ(host.Boxes().size(), 1u) << Status(form);
+    EXPECT_NE(host.Boxes()[0].Text.find("Cannot replace file"), std::string::npos) << host.Boxes()[0].Text;
+    EXPECT_EQ(Status(form), "Stopped");
+    EXPECT_EQ(Buttons(form), "Rpaso");
+    EXPECT_FALSE(std::filesystem::exists(NewRecordingFile(form.RecordFileName)));
 }
 
 TEST_F(RecorderWindow, StoredRatesApplyAndOthersOnlyShow) {

@@ -321,3 +321,11 @@ TEST_F(OptionsDialog, OutOfRangePolicyIsIgnoredAndLogged) {
     EXPECT_TRUE(options.cbBitRate.Enabled());
     EXPECT_EQ(options.cbBitRate.Text(), "96");
 }
+
+// Nor a folder of their own: the recording stays in the program folder, not in whatever the
+// current directory happens to be.
+TEST_F(OptionsDialog, UnwritableProgramFolderWithoutAFolderOfTheirOwnIsStillUsed) {
+    userFolders->Unwritable.insert(folder.Folder());
+    TformMain form;
+    EXPECT_EQ(form.RecordFileName, folder.File("Kestova_for_Outlook.mp3"));
+}
