@@ -2,12 +2,16 @@
 // The add-in object Outlook connects to, and the wrappers it keeps for Outlook's windows.
 #include <ocidl.h>
 
+#include <functional>
 #include <memory>
+#include <set>
 #include <string>
+#include <vector>
 
 #include "addin/OwningList.h"
 #include "platform/win32/ComObject.h"
 #include "addin/com/IDTExtensibility2.h"
+#include "addin/com/RibbonIds.h"
 #include "addin/com/Variant.h"
 #include "addin/uOutlookEvents.h"
 #include "addin/zelt_h.h"
@@ -26,6 +30,7 @@ class TAddinInspector : public TOutlookInspector {
 public:
     using TOutlookInspector::TOutlookInspector;
     TOwningList<TAddinOutlookButton> Buttons;
+    bool Activated = false;  // its first Activate decides between ribbon and command bar
 };
 
 // An adopted main window.
@@ -35,7 +40,8 @@ public:
     TOwningList<TAddinOutlookButton> Buttons;
 };
 
-class TzelAddin : public com::TComObject<IzelAddin, IDTExtensibility2, ISupportErrorInfo, IProvideClassInfo> {
+class TzelAddin : public com::TComObject<IzelAddin, IDTExtensibility2, ISupportErrorInfo, IProvideClassInfo,
+                                         IRibbonExtensibility> {
 public:
     TzelAddin();
 
@@ -54,6 +60,9 @@ public:
     HRESULT STDMETHODCALLTYPE OnStartupComplete(SAFEARRAY**) override { return S_OK; }
     HRESULT STDMETHODCALLTYPE OnBeginShutdown(SAFEARRAY** custom) override;
 
+    // IRibbonExtensibility; its callbacks come through Invoke.
+    HRESULT STDMETHODCALLTYPE GetCustomUI(BSTR RibbonID, BSTR* RibbonXml) override;
+
     HRESULT STDMETHODCALLTYPE InterfaceSupportsErrorInfo(REFIID riid) override;
     HRESULT STDMETHODCALLTYPE GetClassInfo(ITypeInfo** info) override;
 
@@ -63,6 +72,7 @@ public:
     void ReleaseInspector(TOutlookServer* sender);
     void ReleaseExplorer(TOutlookServer* sender);
     void ExplorerActivated(TOutlookServer* sender);
+    void InspectorActivated(TOutlookServer* sender);
 
     const com::TVariant& OutlookApp() const { return OutlookApp_; }
     TOutlookInspectors* InspectorsWrapper() const { return InspectorsWrapper_.get(); }
@@ -86,8 +96,20 @@ private:
     TAddinOutlookButton& AddToolbarButton(TOwner& owner, IDispatch* toolbar, const std::wstring& caption,
                                           bool setStyle);
     bool InspectorOpen(IUnknown* inspector) const;
+    // The item of an adopted window, or empty when the window has closed.
+    com::TVariant CurrentItemIfOpen(IUnknown* inspector) const;
     void VoiceButtonClick(TOutlookServer* sender);
     void AboutButtonClick(TOutlookServer* sender);
+    // Records a voice message and attaches it to the item that `openItem` answers once the
+    // user accepts; an empty answer means the item was closed meanwhile.
+    void RecordAttachedTo(const std::function<com::TVariant()>& openItem);
+    // The ribbon's callbacks, by the DISPIDs of RibbonIds.h.
+    HRESULT RibbonInvoke(DISPID dispid, const DISPPARAMS* params, VARIANT* result);
+    void RibbonAction(IDispatch* control);
+    void RecordForInspector(IDispatch* inspector);
+    void RecordForInlineResponse(IDispatch* explorer);
+    void InvalidateRibbons();
+    bool RibbonAsked(const std::wstring& ribbonId) const { return ribbonsAsked_.count(ribbonId) > 0; }
 
     com::TVariant OutlookApp_;
     std::unique_ptr<TOutlookInspectors> InspectorsWrapper_;
@@ -95,6 +117,9 @@ private:
     std::unique_ptr<TOutlookExplorers> ExplorersWrapper_;
     std::unique_ptr<TOwningList<TAddinExplorer>> ExplorerList_;
     std::unique_ptr<TOutlookApplication> ApplicationWrapper_;
+    int outlookMajor_ = 0;
+    std::set<std::wstring> ribbonsAsked_;          // the ribbon IDs answered with XML
+    std::vector<com::ComPtr<IDispatch>> ribbons_;  // the IRibbonUI of each loaded document
 };
 
 }  // namespace kestova

@@ -95,6 +95,7 @@ HRESULT TAddinHost::Connect(const std::wstring& progID, IUnknown* addin) {
     if (FAILED(hr)) return hr;
     instance->SetConnected(true);
     loaded_.push_back({progID, extensibility, instance});
+    if (OnConnected) OnConnected(progID, addin);
     return extensibility->OnStartupComplete(&array);
 }
 
@@ -107,7 +108,9 @@ TAddinResult TAddinHost::Disconnect(const std::wstring& progID) {
     com::TSafeArray custom = EmptyCustom();
     SAFEARRAY* array = custom.Get();
     unloading.instance->SetConnected(false);
-    return {progID, unloading.addin->OnDisconnection(com::ext_dm_UserClosed, &array)};
+    const HRESULT hr = unloading.addin->OnDisconnection(com::ext_dm_UserClosed, &array);
+    if (OnDisconnected) OnDisconnected(progID);
+    return {progID, hr};
 }
 
 std::vector<TAddinResult> TAddinHost::Disconnect() {
@@ -118,6 +121,7 @@ std::vector<TAddinResult> TAddinHost::Disconnect() {
     for (const TLoaded& loaded : loaded_) {
         loaded.instance->SetConnected(false);
         results.push_back({loaded.progID, loaded.addin->OnDisconnection(com::ext_dm_HostShutdown, &array)});
+        if (OnDisconnected) OnDisconnected(loaded.progID);
     }
     loaded_.clear();
     return results;

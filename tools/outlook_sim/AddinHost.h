@@ -5,6 +5,7 @@
 // unloaded and gets LoadBehavior 2. At exit each is told of the shutdown, disconnected and released.
 #include <oaidl.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -37,6 +38,9 @@ public:
     // The user unloads one add-in (ext_dm_UserClosed).
     TAddinResult Disconnect(const std::wstring& progID);
     size_t Count() const { return loaded_.size(); }
+    // Outlook's ribbon learns of each add-in once it has connected, and once it has gone.
+    std::function<void(const std::wstring& progID, IUnknown* addin)> OnConnected;
+    std::function<void(const std::wstring& progID)> OnDisconnected;
 
 private:
     struct TLoaded {

@@ -25,8 +25,10 @@ void CollectTagged(const TWindows& windows, const std::wstring& tag, std::vector
 TSimApplication::TSimApplication()
     : TAutoObject({IID__Application}, &DIID_ApplicationEvents), inspectors_(com::Make<TSimInspectors>()),
       explorers_(com::Make<TSimExplorers>()) {
+    inspectors_->OnShowing = [this](TSimWindow& window) { ribbons_.Showing(window); };
+    explorers_->OnShowing = [this](TSimWindow& window) { ribbons_.Showing(window); };
     Property(L"Name", [](const TArgs&) { return com::TVariant(L"Outlook"); });
-    Property(L"Version", [](const TArgs&) { return com::TVariant(L"16.0.0.0"); });
+    Property(L"Version", Read(version_));
     Property(L"Inspectors", [this](const TArgs&) { return com::TVariant(inspectors_->AsDispatch()); });
     Property(L"Explorers", [this](const TArgs&) { return com::TVariant(explorers_->AsDispatch()); });
     Method(L"CreateItem", {L"ItemType"}, [](const TArgs& args) {
@@ -34,6 +36,15 @@ TSimApplication::TSimApplication()
         if (type != olMailItem && type != olContactItem) throw com::EOleError(E_NOTIMPL, "item type not simulated");
         return com::TVariant(com::Make<TSimItem>(type == olMailItem ? TItemKind::Mail : TItemKind::Contact)->AsDispatch());
     });
+}
+
+int TSimApplication::Major() const { return _wtoi(version_.c_str()); }
+
+std::vector<TSimWindow*> TSimApplication::OpenWindows() const {
+    std::vector<TSimWindow*> open;
+    for (const auto& window : inspectors_->Items()) open.push_back(window.Get());
+    for (const auto& window : explorers_->Items()) open.push_back(window.Get());
+    return open;
 }
 
 bool TSimApplication::ItemSend(IDispatch* item) {

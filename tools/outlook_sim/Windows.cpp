@@ -52,6 +52,19 @@ TSimExplorer::TSimExplorer(IWindowList* list, bool withStandard)
     : TSimWindow(IID__Explorer, DIID_ExplorerEvents, list) {
     CommandBars().Add(L"Menu Bar", msoBarTop, true, false);
     if (withStandard) AddStandardToolbar();
+    Property(L"ActiveInlineResponse", [this](const TArgs&) {
+        return com::TVariant(inlineResponse_ ? inlineResponse_->AsDispatch() : static_cast<IDispatch*>(nullptr));
+    });
+}
+
+void TSimExplorer::OpenInlineResponse(com::ComPtr<TSimItem> item) {
+    inlineResponse_ = std::move(item);
+    Fire(dispExplorerInlineResponse, inlineResponse_->AsDispatch());
+}
+
+void TSimExplorer::CloseInlineResponse() {
+    inlineResponse_.Reset();
+    Fire(dispExplorerInlineResponseClose);
 }
 
 // Outlook's built-in "Standard" toolbar, with one built-in button of its own.

@@ -2,6 +2,7 @@
 // Outlook's windows and their collections: inspectors show one item, explorers show a folder.
 // Opening a window through its collection raises NewInspector or NewExplorer; closing it raises
 // the window's Close and then takes it out of its collection.
+#include <functional>
 #include <vector>
 
 #include "tools/outlook_sim/AutoObject.h"
@@ -53,6 +54,13 @@ public:
     TSimExplorer(IWindowList* list, bool withStandard);
     void SelectionChange();
     void AddStandardToolbar();
+    // A reply or forward written in the reading pane (Outlook 2013 on): InlineResponse is
+    // raised and ActiveInlineResponse answers it until InlineResponseClose.
+    void OpenInlineResponse(com::ComPtr<TSimItem> item);
+    void CloseInlineResponse();
+
+private:
+    com::ComPtr<TSimItem> inlineResponse_;
 };
 
 // A window collection: Count, Item by index, and the event that announces a new window.
@@ -62,6 +70,8 @@ public:
     ~TSimWindows() override { OrphanAll(items_); }
     void Remove(const TSimWindow* window) override { RemoveItem(items_, window); }
     const std::vector<com::ComPtr<TWindow>>& Items() const { return items_; }
+    // Runs between the announcement and the first activation: Outlook loads the ribbon then.
+    std::function<void(TSimWindow&)> OnShowing;
 
 protected:
     TSimWindows(const GUID& iid, const GUID& events, DISPID opened);
@@ -69,6 +79,7 @@ protected:
     com::ComPtr<TWindow> Opened(com::ComPtr<TWindow> window) {
         items_.push_back(window);
         Fire(opened_, window->AsDispatch());
+        if (OnShowing) OnShowing(*window.Get());
         window->Activate();
         return window;
     }
