@@ -99,6 +99,7 @@ void TzelAddin::Connect(IDispatch* application) {
     WatchRecorderShown([this] { InvalidateRibbons(); });
     ApplicationWrapper_ = std::make_unique<TOutlookApplication>(application);
     ApplicationWrapper_->OnOptionsPagesAdd = [](TOutlookServer*, IDispatch*) {};
+    ApplicationWrapper_->OnQuit = [this](TOutlookServer*) { Quit(); };
 
     const com::TVariant inspectors = com::GetProperty(application, L"Inspectors");
     InspectorsWrapper_ = std::make_unique<TOutlookInspectors>(inspectors.AsDispatch());
@@ -139,31 +140,114 @@ HRESULT TzelAddin::OnBeginShutdown(SAFEARRAY**) {
     return S_OK;
 }
 
-HRESULT TzelAddin::OnDisconnection(com::ext_DisconnectMode, SAFEARRAY**) {
+HRESULT TzelAddin::OnDisconnection(com::ext_DisconnectMode RemoveMode, SAFEARRAY**) {
     CloseAddinWindows();
+    if (RemoveMode == com::ext_dm_UserClosed) DeleteButtons();
+    ReleaseOutlook();
+    return S_OK;
+}
+
+namespace {
+
+template <class TWindows>
+void DeleteButtonsOf(const TWindows& windows) {
+    for (size_t w = 0; w < windows.Count(); ++w) {
+        const auto& buttons = windows[w].Buttons;
+        for (size_t b = 0; b < buttons.Count(); ++b) {
+            com::ComPtr<IDispatch> control;
+            try {
+                com::Check(com::QueryDispatch(buttons[b].Intf(), IID_IDispatch, control), "button query");
+                com::CallMethod(control.Get(), L"Delete");
+            } catch (const com::EOleError&) {
+                // A control Office no longer has is gone already.
+            }
+        }
+    }
+}
+
+}  // namespace
+
+// The user unticked the add-in: its buttons go with it, since nothing would answer them.
+void TzelAddin::DeleteButtons() {
+    DeleteButtonsOf(*InspectorList_);
+    DeleteButtonsOf(*ExplorerList_);
+}
+
+void TzelAddin::ReleaseOutlook() {
     InspectorsWrapper_.reset();
     ExplorersWrapper_.reset();
     ApplicationWrapper_.reset();
     OutlookApp_ = com::TVariant();
     WatchRecorderShown({});
     ribbons_.clear();
-    return S_OK;
+}
+
+// Outlook 2010 and later shut down fast: Application.Quit is the add-in's last word, with no
+// OnBeginShutdown or OnDisconnection after it, so it closes its windows as Cancel and lets go
+// of every Outlook object, the windows' ones too. It runs inside Quit's own event.
+void TzelAddin::Quit() {
+    CloseAddinWindows();
+    ReleaseOutlook();
+    InspectorList_ = std::make_unique<TOwningList<TAddinInspector>>();
+    ExplorerList_ = std::make_unique<TOwningList<TAddinExplorer>>();
+}
+
+// Outlook may announce again a window object that it reuses; the window keeps its one wrapper.
+template <class TList>
+bool TzelAddin::Adopted(const TList& list, IDispatch* window) {
+    com::ComPtr<IUnknown> identity;
+    if (FAILED(window->QueryInterface(IID_PPV_ARGS(&identity)))) return false;
+    for (size_t i = 0; i < list.Count(); ++i) {
+        com::ComPtr<IUnknown> listed;
+        if (list[i].Intf() && SUCCEEDED(list[i].Intf()->QueryInterface(IID_PPV_ARGS(&listed))) &&
+            listed.Get() == identity.Get())
+            return true;
+    }
+    return false;
 }
 
 void TzelAddin::AdoptInspector(TOutlookServer*, IDispatch* inspector) {
+    if (Adopted(*InspectorList_, inspector)) return;
     auto wrapper = std::make_unique<TAddinInspector>(inspector);
     wrapper->OnClose = [this](TOutlookServer* sender) { ReleaseInspector(sender); };
     wrapper->OnActivate = [this](TOutlookServer* sender) { InspectorActivated(sender); };
     TAddinInspector& adopted = InspectorList_->Add(std::move(wrapper));
-    if (HasItemRibbon(outlookMajor_)) return;  // its first Activate decides
+    if (!HasItemRibbon(outlookMajor_)) TryVoiceButton(adopted);  // else its first Activate decides
+}
+
+// Before its first Activate a window may have no command bars yet; Activate tries again.
+void TzelAddin::TryVoiceButton(TAddinInspector& inspector) {
     try {
-        InstallVoiceButton(adopted);
+        InstallVoiceButton(inspector);
     } catch (...) {
-        // The window stays adopted without its button.
+        // The window stays adopted without its button until it is activated.
+    }
+}
+
+// Outlook asks for a window's ribbon before it shows the window. A window whose ribbon it never
+// asked for (add-in UI turned off by policy, an item kind without our XML) gets the command bar.
+void TzelAddin::InspectorActivated(TOutlookServer* sender) {
+    auto* inspector = dynamic_cast<TAddinInspector*>(sender);
+    if (!inspector || !inspector->Buttons.Empty()) return;
+    if (HasItemRibbon(outlookMajor_) && !inspector->RibbonDecided) {
+        inspector->RibbonDecided = true;
+        inspector->OnRibbon = RibbonAskedFor(*inspector);
+    }
+    if (!inspector->OnRibbon) TryVoiceButton(*inspector);
+}
+
+bool TzelAddin::RibbonAskedFor(TAddinInspector& inspector) const {
+    try {
+        com::ComPtr<IDispatch> window;
+        com::Check(com::QueryDispatch(inspector.Intf(), IID_IDispatch, window), "window query");
+        return RibbonAsked(ItemRibbonIdOf(window.Get()));
+    } catch (...) {
+        return false;  // a window that cannot be read gets the command bar
     }
 }
 
 void TzelAddin::AdoptExplorer(TOutlookServer*, IDispatch* explorer) {
+    if (Adopted(*ExplorerList_, explorer)) return;
     auto wrapper = std::make_unique<TAddinExplorer>(explorer);
     wrapper->OnClose = [this](TOutlookServer* sender) { ReleaseExplorer(sender); };
     wrapper->OnSelectionChange = [](TOutlookServer*) {};
@@ -184,21 +268,6 @@ void TzelAddin::ExplorerActivated(TOutlookServer* sender) {
     auto* explorer = dynamic_cast<TAddinExplorer*>(sender);
     const bool onRibbon = HasExplorerRibbon(outlookMajor_) && RibbonAsked(kExplorerRibbon);
     if (explorer && explorer->Buttons.Empty() && !onRibbon) AddAboutButton(*explorer);
-}
-
-// Outlook asks for a window's ribbon before it shows the window. A window whose ribbon it never
-// asked for (add-in UI turned off by policy, an item kind without our XML) gets the command bar.
-void TzelAddin::InspectorActivated(TOutlookServer* sender) {
-    auto* inspector = dynamic_cast<TAddinInspector*>(sender);
-    if (!inspector || inspector->Activated || !HasItemRibbon(outlookMajor_)) return;
-    inspector->Activated = true;
-    try {
-        com::ComPtr<IDispatch> window;
-        com::Check(com::QueryDispatch(inspector->Intf(), IID_IDispatch, window), "window query");
-        if (!RibbonAsked(ItemRibbonIdOf(window.Get()))) InstallVoiceButton(*inspector);
-    } catch (...) {
-        // The window stays adopted without a button.
-    }
 }
 
 }  // namespace kestova

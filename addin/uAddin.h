@@ -30,7 +30,9 @@ class TAddinInspector : public TOutlookInspector {
 public:
     using TOutlookInspector::TOutlookInspector;
     TOwningList<TAddinOutlookButton> Buttons;
-    bool Activated = false;  // its first Activate decides between ribbon and command bar
+    // Where its button is, decided at its first Activate where Outlook has an item ribbon.
+    bool RibbonDecided = false;
+    bool OnRibbon = false;
 };
 
 // An adopted main window.
@@ -73,6 +75,7 @@ public:
     void ReleaseExplorer(TOutlookServer* sender);
     void ExplorerActivated(TOutlookServer* sender);
     void InspectorActivated(TOutlookServer* sender);
+    void Quit();
 
     const com::TVariant& OutlookApp() const { return OutlookApp_; }
     TOutlookInspectors* InspectorsWrapper() const { return InspectorsWrapper_.get(); }
@@ -87,6 +90,11 @@ protected:
 
 private:
     void Connect(IDispatch* application);
+    void ReleaseOutlook();
+    void DeleteButtons();
+    template <class TList>
+    static bool Adopted(const TList& list, IDispatch* window);
+    void TryVoiceButton(TAddinInspector& inspector);
     void AdoptOpenWindows(const wchar_t* collection, const GUID& iid, TOutlookServer* sender,
                           void (TzelAddin::*adopt)(TOutlookServer*, IDispatch*));
     // The windows' toolbar buttons and their clicks.
@@ -110,6 +118,7 @@ private:
     void RecordForInlineResponse(IDispatch* explorer);
     void InvalidateRibbons();
     bool RibbonAsked(const std::wstring& ribbonId) const { return ribbonsAsked_.count(ribbonId) > 0; }
+    bool RibbonAskedFor(TAddinInspector& inspector) const;
 
     com::TVariant OutlookApp_;
     std::unique_ptr<TOutlookInspectors> InspectorsWrapper_;

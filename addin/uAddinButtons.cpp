@@ -22,11 +22,15 @@ com::ComPtr<IDispatch> DispatchOf(IUnknown* object) {
     return dispatch;
 }
 
+com::ComPtr<IDispatch> CommandBarsOf(IDispatch* window) {
+    return com::ObjectOf(com::GetProperty(window, L"CommandBars"), L"CommandBars");
+}
+
 com::TVariant VoiceToolbar(IDispatch* inspector) {
-    const com::TVariant bars = com::GetProperty(inspector, L"CommandBars");
-    com::TVariant bar = FindItem(bars.AsDispatch(), L"Kestova");
+    const com::ComPtr<IDispatch> bars = CommandBarsOf(inspector);
+    com::TVariant bar = FindItem(bars.Get(), L"Kestova");
     if (bar.IsEmpty())
-        bar = com::CallMethod(bars.AsDispatch(), L"Add", {},
+        bar = com::CallMethod(bars.Get(), L"Add", {},
                               {{L"Name", com::TVariant(L"Kestova")}, {L"Position", com::TVariant(msoBarTop)},
                                {L"MenuBar", com::TVariant(false)}, {L"Temporary", com::TVariant(true)}});
     return bar;
@@ -70,8 +74,7 @@ void TzelAddin::InstallVoiceButton(TAddinInspector& inspector) {
 
 void TzelAddin::AddAboutButton(TAddinExplorer& explorer) {
     try {
-        const com::TVariant bars = com::GetProperty(DispatchOf(explorer.Intf()).Get(), L"CommandBars");
-        const com::TVariant standard = FindItem(bars.AsDispatch(), L"Standard");
+        const com::TVariant standard = FindItem(CommandBarsOf(DispatchOf(explorer.Intf()).Get()).Get(), L"Standard");
         if (standard.IsEmpty()) return;  // the next activation tries again
         TAddinOutlookButton& button = AddToolbarButton(explorer, standard.AsDispatch(), L"About Kestova", false);
         button.OnClick = [this](TOutlookServer* sender, IDispatch*, bool&) { AboutButtonClick(sender); };

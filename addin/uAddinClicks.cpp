@@ -2,7 +2,6 @@
 // of the button's own window; "About Kestova" shows the About window. Nothing a click raises
 // leaves the Click event: the user is told instead. Outlook goes on raising events while a
 // window is up: the item window may close, Outlook may disconnect the add-in.
-#include "addin/FindItem.h"
 #include "addin/RecorderWindows.h"
 #include "addin/com/Dispatch.h"
 #include "addin/com/OleError.h"
@@ -26,15 +25,29 @@ com::ComPtr<IDispatch> Query(IUnknown* object, const GUID& iid, const char* refu
     return typed;
 }
 
+bool IsRecordingName(const std::wstring& name) { return _wcsicmp(name.c_str(), kAttachmentName) == 0; }
+
+// Outlook's Attachments take a number only, and an attachment shows the source file's name
+// unless the mail is Rich Text, so an earlier recording is found by either name, walking down
+// so that a deletion leaves the indexes still to come in place.
+void RemoveEarlierRecordings(IDispatch* attachments) {
+    for (long i = com::GetProperty(attachments, L"Count").AsLong(); i >= 1; --i) {
+        const com::ComPtr<IDispatch> attachment =
+            com::ObjectOf(com::GetProperty(attachments, L"Item", {com::TVariant(i)}), L"Attachments.Item");
+        if (IsRecordingName(com::GetProperty(attachment.Get(), L"FileName").AsText()) ||
+            IsRecordingName(com::GetProperty(attachment.Get(), L"DisplayName").AsText()))
+            com::CallMethod(attachment.Get(), L"Delete");
+    }
+}
+
 // Replaces an earlier recording (or a file of the user's that carries its name) by this one.
 void AttachRecording(IDispatch* item, const std::string& fileName) {
     const com::ComPtr<IDispatch> mail = Query(item, outlook::IID__MailItem, "This item is not a mail message");
     const com::TVariant attachments = com::GetProperty(mail.Get(), L"Attachments");
-    const com::TVariant earlier = FindItem(attachments.AsDispatch(), kAttachmentName);  // as a rule, none
     try {
-        if (!earlier.IsEmpty()) com::CallMethod(earlier.AsDispatch(), L"Delete");
+        RemoveEarlierRecordings(attachments.AsDispatch());
     } catch (const com::EOleError&) {
-        // A failed delete leaves the earlier one; the new one is added all the same.
+        // What could not be removed stays; the new one is added all the same.
     }
     com::CallMethod(attachments.AsDispatch(), L"Add",
                     {com::TVariant(win32::Widen(fileName)), com::TVariant(olByValue), com::TVariant(1L),

@@ -77,6 +77,14 @@ DISPID DeclaredIndex(const DISPPARAMS& params, UINT i) {
     return DISPID(params.cArgs - 1 - i);
 }
 
+ComPtr<IDispatch> ObjectOf(const TVariant& value, const std::wstring& member) {
+    const VARIANT& v = value.Get();
+    IUnknown* object = v.vt == VT_DISPATCH ? v.pdispVal : v.vt == VT_UNKNOWN ? v.punkVal : nullptr;
+    ComPtr<IDispatch> dispatch;
+    Check(QueryDispatch(object, IID_IDispatch, dispatch), (win32::Narrow(member) + " is not an object").c_str());
+    return dispatch;
+}
+
 HRESULT QueryDispatch(IUnknown* object, REFIID iid, ComPtr<IDispatch>& out) {
     out.Reset();
     if (!object) return E_POINTER;

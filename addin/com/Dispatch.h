@@ -26,6 +26,10 @@ TVariant CallMethod(IDispatch* object, const std::wstring& name, std::vector<TVa
 // positional ones last to first.
 DISPID DeclaredIndex(const DISPPARAMS& params, UINT i);
 
+// The object a member answered, whether as VT_DISPATCH or as VT_UNKNOWN (Outlook's type library
+// declares a window's CommandBars as IUnknown). Raises EOleError for a null or non-object value.
+ComPtr<IDispatch> ObjectOf(const TVariant& value, const std::wstring& member);
+
 // Queries `object` for `iid` and keeps the answer as IDispatch: Outlook's interfaces are dual,
 // so the pointer answered for a typed id is also its IDispatch. E_POINTER for a null object.
 HRESULT QueryDispatch(IUnknown* object, REFIID iid, ComPtr<IDispatch>& out);

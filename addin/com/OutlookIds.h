@@ -31,6 +31,13 @@ inline constexpr GUID IID__ContactItem = OleId(0x00063021);
 
 inline constexpr GUID CLSID_CommandBarButton = {0x55F88891, 0x7708, 0x11D1, {0xAC, 0xEB, 0x00, 0x60, 0x08, 0x96, 0x1D, 0xA5}};
 inline constexpr GUID IID__CommandBarButton = OleId(0x000C030E);
+inline constexpr GUID IID_CommandBarControl = OleId(0x000C0308);
+inline constexpr GUID IID__CommandBars = OleId(0x000C0302);
+inline constexpr GUID IID_CommandBar = OleId(0x000C0304);
+inline constexpr GUID IID_CommandBarControls = OleId(0x000C0306);
+inline constexpr GUID IID_COMAddIn = OleId(0x000C033A);
+inline constexpr GUID IID_Attachments = OleId(0x0006303C);
+inline constexpr GUID IID_Attachment = OleId(0x00063007);
 inline constexpr GUID DIID__CommandBarButtonEvents = OleId(0x000C0351);
 
 // Event DISPIDs.

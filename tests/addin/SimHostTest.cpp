@@ -1,7 +1,11 @@
 // The simulated Outlook as the add-in sees it through late binding: named arguments, items by
-// caption, attachments, and the saved message.
+// caption, attachments, the saved message, and Invoke as strict as Outlook's type library.
+#include <algorithm>
+#include <thread>
+
 #include "ComTestSupport.h"
 #include "addin/com/Dispatch.h"
+#include "addin/com/OutlookIds.h"
 #include "addin/com/OleError.h"
 #include "tools/outlook_sim/ComAddIn.h"
 #include "tools/outlook_sim/Eml.h"
@@ -16,9 +20,37 @@ using com::TVariant;
 
 class SimHostTest : public ComTest {};
 
+// One raw Invoke, the arguments given in declared order.
+struct TRawCall {
+    HRESULT result;
+    UINT argError;
+    HRESULT scode;  // of the exception, for DISP_E_EXCEPTION
+};
+TRawCall Invoke(IDispatch* object, DISPID dispid, WORD flags, std::vector<TVariant> args = {},
+                std::vector<DISPID> named = {}, REFIID riid = IID_NULL) {
+    std::reverse(args.begin(), args.end());
+    DISPPARAMS params{reinterpret_cast<VARIANTARG*>(args.data()), named.data(), UINT(args.size()), UINT(named.size())};
+    TVariant result;
+    EXCEPINFO info{};
+    UINT argError = 99;
+    const HRESULT hr = object->Invoke(dispid, riid, LOCALE_USER_DEFAULT, flags, &params, result.Put(), &info, &argError);
+    SysFreeString(info.bstrSource);
+    SysFreeString(info.bstrDescription);
+    SysFreeString(info.bstrHelpFile);
+    return {hr, argError, info.scode};
+}
+
+DISPID IdOf(IDispatch* object, const wchar_t* name) {
+    LPOLESTR names[] = {const_cast<LPOLESTR>(name)};
+    DISPID id = DISPID_UNKNOWN;
+    EXPECT_EQ(object->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id), S_OK);
+    return id;
+}
+
 TEST_F(SimHostTest, ControlsAddWithNamedArgumentsAndItemByCaption) {
     auto explorer = outlook_->Explorers().Open(true);
-    IDispatch* bars = GetProperty(explorer->AsDispatch(), L"CommandBars").AsDispatch();
+    const auto barsObject = com::ObjectOf(GetProperty(explorer->AsDispatch(), L"CommandBars"), L"CommandBars");
+    IDispatch* bars = barsObject.Get();
     IDispatch* standard = GetProperty(bars, L"Item", {TVariant(L"standard")}).AsDispatch();
     IDispatch* controls = GetProperty(standard, L"Controls").AsDispatch();
     const TVariant added = CallMethod(controls, L"Add", {}, {{L"Type", TVariant(1L)}, {L"Temporary", TVariant(true)}});
@@ -35,7 +67,8 @@ TEST_F(SimHostTest, ControlsAddWithNamedArgumentsAndItemByCaption) {
 
 TEST_F(SimHostTest, ToolbarAddAndVisible) {
     auto inspector = outlook_->Inspectors().Open(com::Make<sim::TSimItem>(sim::TItemKind::Mail));
-    IDispatch* bars = GetProperty(inspector->AsDispatch(), L"CommandBars").AsDispatch();
+    const auto barsObject = com::ObjectOf(GetProperty(inspector->AsDispatch(), L"CommandBars"), L"CommandBars");
+    IDispatch* bars = barsObject.Get();
     EXPECT_THROW(GetProperty(bars, L"Item", {TVariant(L"Kestova")}), com::EOleError);
     const TVariant bar = CallMethod(bars, L"Add", {TVariant(L"Kestova"), TVariant(1L), TVariant(false), TVariant(true)});
     PutProperty(bar.AsDispatch(), L"Visible", TVariant(true));
@@ -43,7 +76,7 @@ TEST_F(SimHostTest, ToolbarAddAndVisible) {
     EXPECT_TRUE(inspector->CommandBars().Find(L"Kestova")->Visible());
 }
 
-TEST_F(SimHostTest, AttachmentsByNameAddAtPositionAndDelete) {
+TEST_F(SimHostTest, AttachmentsByNumberNamedAndPlacedInRichTextOnly) {
     const std::wstring path = L"sim_host_attachment.bin";
     {
         FILE* file = _wfopen(path.c_str(), L"wb");
@@ -53,12 +86,18 @@ TEST_F(SimHostTest, AttachmentsByNameAddAtPositionAndDelete) {
     }
     auto mail = com::Make<sim::TSimItem>(sim::TItemKind::Mail);
     IDispatch* attachments = GetProperty(mail->AsDispatch(), L"Attachments").AsDispatch();
+    EXPECT_EQ(GetProperty(mail->AsDispatch(), L"BodyFormat").AsLong(), sim::olFormatHTML);
+    CallMethod(attachments, L"Add", {TVariant(path), TVariant(1L), TVariant(1L), TVariant(L"ignored.bin")});
+    PutProperty(mail->AsDispatch(), L"BodyFormat", TVariant(long(sim::olFormatRichText)));
     CallMethod(attachments, L"Add", {TVariant(path), TVariant(1L), TVariant(1L), TVariant(L"first.bin")});
-    CallMethod(attachments, L"Add", {TVariant(path), TVariant(1L), TVariant(1L), TVariant(L"second.bin")});
     EXPECT_EQ(GetProperty(attachments, L"Count").AsLong(), 2);
     const TVariant first = GetProperty(attachments, L"Item", {TVariant(1L)});
-    EXPECT_EQ(GetProperty(first.AsDispatch(), L"DisplayName").AsText(), L"second.bin");
-    CallMethod(GetProperty(attachments, L"Item", {TVariant(L"SECOND.BIN")}).AsDispatch(), L"Delete");
+    EXPECT_EQ(GetProperty(first.AsDispatch(), L"DisplayName").AsText(), L"first.bin");
+    const TVariant second = GetProperty(attachments, L"Item", {TVariant(2L)});
+    EXPECT_EQ(GetProperty(second.AsDispatch(), L"DisplayName").AsText(), path);  // HTML: the file's own name
+    EXPECT_EQ(Invoke(attachments, IdOf(attachments, L"Item"), DISPATCH_METHOD, {TVariant(L"first.bin")}).scode,
+              DISP_E_BADINDEX);
+    CallMethod(second.AsDispatch(), L"Delete");
     EXPECT_EQ(GetProperty(attachments, L"Count").AsLong(), 1);
     EXPECT_THROW(CallMethod(attachments, L"Add", {TVariant(L"no such file")}), com::EOleError);
 
@@ -77,6 +116,44 @@ TEST_F(SimHostTest, ComAddInTellsItsProgIdConnectionAndObject) {
     EXPECT_TRUE(GetProperty(instance->AsDispatch(), L"Connect").AsBool());
     PutProperty(instance->AsDispatch(), L"Object", TVariant(outlook_->AsDispatch()));
     EXPECT_EQ(GetProperty(instance->AsDispatch(), L"Object").AsDispatch(), outlook_->AsDispatch());
+}
+
+// Each refusal of a type library's Invoke, on the attachments collection and one attachment.
+TEST_F(SimHostTest, StrictInvokeRefusesWhatOutlookRefuses) {
+    auto mail = com::Make<sim::TSimItem>(sim::TItemKind::Mail);
+    IDispatch* attachments = GetProperty(mail->AsDispatch(), L"Attachments").AsDispatch();
+    const DISPID count = IdOf(attachments, L"Count");
+    const DISPID item = IdOf(attachments, L"Item");
+    const DISPID remove = IdOf(attachments, L"Remove");
+    EXPECT_EQ(item, 81);  // Outlook's own numbering
+    const WORD get = DISPATCH_PROPERTYGET;
+    const WORD call = DISPATCH_METHOD;
+    EXPECT_EQ(Invoke(attachments, count, get, {}, {}, IID_IDispatch).result, DISP_E_UNKNOWNINTERFACE);
+    EXPECT_EQ(Invoke(attachments, count, call).result, DISP_E_MEMBERNOTFOUND);
+    EXPECT_EQ(Invoke(attachments, item, get, {TVariant(1L)}).result, DISP_E_MEMBERNOTFOUND);
+    EXPECT_EQ(Invoke(attachments, item, call, {TVariant(1L), TVariant(2L)}).result, DISP_E_BADPARAMCOUNT);
+    EXPECT_EQ(Invoke(attachments, item, call).result, DISP_E_PARAMNOTOPTIONAL);
+    const TRawCall mismatch = Invoke(attachments, remove, call, {TVariant(L"one")});
+    EXPECT_EQ(mismatch.result, DISP_E_TYPEMISMATCH);
+    EXPECT_EQ(mismatch.argError, 0u);
+    const DISPID putId = DISPID_PROPERTYPUT;
+    EXPECT_EQ(Invoke(attachments, count, DISPATCH_PROPERTYPUT, {TVariant(1L)}, {putId}).result, DISP_E_MEMBERNOTFOUND);
+    EXPECT_EQ(Invoke(mail->AsDispatch(), IdOf(mail->AsDispatch(), L"Subject"), DISPATCH_PROPERTYPUT, {TVariant(L"x")}).result,
+              DISP_E_PARAMNOTOPTIONAL);
+    // Item is also the collection's default member; an out-of-range index fails inside the call.
+    EXPECT_EQ(Invoke(attachments, DISPID_VALUE, call, {TVariant(1L)}).scode, DISP_E_BADINDEX);
+    HRESULT elsewhere = S_OK;
+    std::thread([&] { elsewhere = Invoke(attachments, count, get).result; }).join();
+    EXPECT_EQ(elsewhere, RPC_E_WRONG_THREAD);
+}
+
+TEST_F(SimHostTest, ButtonsAnswerAsControlsAndWindowsHandCommandBarsAsUnknown) {
+    auto explorer = outlook_->Explorers().Open(true);
+    const TVariant bars = GetProperty(explorer->AsDispatch(), L"CommandBars");
+    EXPECT_EQ(bars.Type(), VT_UNKNOWN);
+    auto button = explorer->CommandBars().Find(L"Standard")->Controls().Items().front();
+    com::ComPtr<IDispatch> control;
+    EXPECT_EQ(com::QueryDispatch(button->AsDispatch(), outlook::IID_CommandBarControl, control), S_OK);
 }
 
 TEST(Base64Test, PadsTheLastGroup) {

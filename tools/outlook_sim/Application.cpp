@@ -2,6 +2,7 @@
 
 #include "addin/com/OleError.h"
 #include "addin/com/OutlookIds.h"
+#include "tools/outlook_sim/DispIds.h"
 
 namespace kestova::sim {
 
@@ -27,11 +28,11 @@ TSimApplication::TSimApplication()
       explorers_(com::Make<TSimExplorers>()) {
     inspectors_->OnShowing = [this](TSimWindow& window) { ribbons_.Showing(window); };
     explorers_->OnShowing = [this](TSimWindow& window) { ribbons_.Showing(window); };
-    Property(L"Name", [](const TArgs&) { return com::TVariant(L"Outlook"); });
-    Property(L"Version", Read(version_));
-    Property(L"Inspectors", [this](const TArgs&) { return com::TVariant(inspectors_->AsDispatch()); });
-    Property(L"Explorers", [this](const TArgs&) { return com::TVariant(explorers_->AsDispatch()); });
-    Method(L"CreateItem", {L"ItemType"}, [](const TArgs& args) {
+    Property(dispid::ApplicationName, L"Name", [](const TArgs&) { return com::TVariant(L"Outlook"); });
+    Property(dispid::ApplicationVersion, L"Version", Read(version_));
+    Property(dispid::ApplicationInspectors, L"Inspectors", [this](const TArgs&) { return com::TVariant(inspectors_->AsDispatch()); });
+    Property(dispid::ApplicationExplorers, L"Explorers", [this](const TArgs&) { return com::TVariant(explorers_->AsDispatch()); });
+    Method(dispid::ApplicationCreateItem, L"CreateItem", {Required(L"ItemType", VT_I4)}, [](const TArgs& args) {
         const long type = args.At(0).AsLong();
         if (type != olMailItem && type != olContactItem) throw com::EOleError(E_NOTIMPL, "item type not simulated");
         return com::TVariant(com::Make<TSimItem>(type == olMailItem ? TItemKind::Mail : TItemKind::Contact)->AsDispatch());
@@ -46,6 +47,14 @@ std::vector<TSimWindow*> TSimApplication::OpenWindows() const {
     for (const auto& window : explorers_->Items()) open.push_back(window.Get());
     return open;
 }
+
+void TSimApplication::Owned(std::vector<const TAutoObject*>& out) const {
+    out.push_back(inspectors_.Get());
+    out.push_back(explorers_.Get());
+    ribbons_.Owned(out);
+}
+
+void TSimApplication::Quit() { Fire(dispApplicationQuit); }
 
 bool TSimApplication::ItemSend(IDispatch* item) {
     return FireCancellable(dispApplicationItemSend, item);

@@ -16,10 +16,13 @@ public:
 
     // Raises ItemSend; answers whether a handler cancelled the send.
     bool ItemSend(IDispatch* item);
+    // Raises Application.Quit, as Outlook does first when it shuts down.
+    void Quit();
     // A click on `clicked`: Click is raised on every button of every window whose tag is the
     // clicked one's, as Office routes it (on the clicked one alone when it has no tag).
     // Answers how many got it, and whether a handler set CancelDefault.
     std::pair<size_t, bool> Click(TSimButton& clicked);
+    void Owned(std::vector<const TAutoObject*>& out) const override;
 
     // The Outlook played: "16.0" (the default), "12.0", "11.0"... as Application.Version answers.
     void SetVersion(const std::wstring& version) { version_ = version; }

@@ -3,7 +3,12 @@
 #include <olectl.h>
 #include <shlwapi.h>
 
+#include <cxxabi.h>
+
 #include <algorithm>
+#include <memory>
+#include <mutex>
+#include <set>
 
 #include "addin/com/Dispatch.h"
 #include "addin/com/OleError.h"
@@ -23,7 +28,31 @@ void Describe(EXCEPINFO* info, HRESULT code, const std::string& text) {
     info->bstrDescription = SysAllocStringLen(description.data(), UINT(description.size()));
 }
 
+// Objects may be released on any thread that holds them.
+std::mutex& LiveLock() {
+    static std::mutex lock;
+    return lock;
+}
+std::set<const TAutoObject*>& LiveObjects() {
+    static std::set<const TAutoObject*> live;
+    return live;
+}
+
 }  // namespace
+
+std::vector<const TAutoObject*> TAutoObject::Live() {
+    const std::lock_guard<std::mutex> guard(LiveLock());
+    return {LiveObjects().begin(), LiveObjects().end()};
+}
+
+std::string TAutoObject::Kind() const {
+    int status = 0;
+    const std::unique_ptr<char, void (*)(void*)> name(abi::__cxa_demangle(typeid(*this).name(), nullptr, nullptr, &status),
+                                                      std::free);
+    std::string kind = status == 0 && name ? name.get() : typeid(*this).name();
+    kind = kind.substr(kind.rfind(':') + 1);
+    return kind.rfind("TSim", 0) == 0 ? kind.substr(4) : kind;
+}
 
 bool SameName(const wchar_t* a, const wchar_t* b) { return StrCmpIW(a, b) == 0; }
 
@@ -32,12 +61,17 @@ const com::TVariant& TArgs::At(size_t index) const {
     return values_[index];
 }
 
-TAutoObject::TAutoObject(std::vector<GUID> identities, const GUID* events) : identities_(std::move(identities)) {
+TAutoObject::TAutoObject(std::vector<GUID> identities, const GUID* events)
+    : identities_(std::move(identities)), thread_(GetCurrentThreadId()) {
     if (events) point_ = com::Make<TConnectionPoint>(this, *events);
+    const std::lock_guard<std::mutex> guard(LiveLock());
+    LiveObjects().insert(this);
 }
 
 TAutoObject::~TAutoObject() {
     if (point_) point_->Orphan();
+    const std::lock_guard<std::mutex> guard(LiveLock());
+    LiveObjects().erase(this);
 }
 
 void* TAutoObject::QueryExtra(REFIID riid) {
@@ -45,16 +79,25 @@ void* TAutoObject::QueryExtra(REFIID riid) {
     return typed ? static_cast<IDispatch*>(this) : nullptr;
 }
 
-void TAutoObject::Property(const std::wstring& name, TGetter get, TSetter put) {
-    members_.push_back({name, {}, std::move(get), std::move(put)});
+void TAutoObject::Property(DISPID id, const std::wstring& name, TGetter get, TSetter put) {
+    members_.push_back({id, name, false, {}, std::move(get), std::move(put)});
 }
 
-void TAutoObject::Method(const std::wstring& name, std::vector<std::wstring> params, TGetter call) {
-    members_.push_back({name, std::move(params), std::move(call), nullptr});
+void TAutoObject::Property(DISPID id, const std::wstring& name, std::vector<TParam> params, TGetter get) {
+    members_.push_back({id, name, false, std::move(params), std::move(get), {}});
+}
+
+void TAutoObject::Method(DISPID id, const std::wstring& name, std::vector<TParam> params, TGetter call) {
+    members_.push_back({id, name, true, std::move(params), std::move(call), {}});
 }
 
 const TAutoObject::TMember* TAutoObject::MemberOf(DISPID dispid) const {
-    return dispid >= 1 && size_t(dispid) <= members_.size() ? &members_[dispid - 1] : nullptr;
+    const auto byId = [&](DISPID id) {
+        const auto found = std::find_if(members_.begin(), members_.end(), [&](const TMember& m) { return m.id == id; });
+        return found == members_.end() ? nullptr : &*found;
+    };
+    const TMember* member = byId(dispid);
+    return !member && dispid == DISPID_VALUE && default_ != DISPID_UNKNOWN ? byId(default_) : member;
 }
 
 HRESULT TAutoObject::GetTypeInfoCount(UINT* count) {
@@ -64,17 +107,19 @@ HRESULT TAutoObject::GetTypeInfoCount(UINT* count) {
 }
 
 // Parameter names get their position as DISPID, as type libraries number them.
-HRESULT TAutoObject::GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DISPID* ids) {
+HRESULT TAutoObject::GetIDsOfNames(REFIID riid, LPOLESTR* names, UINT count, LCID, DISPID* ids) {
+    if (GetCurrentThreadId() != thread_) return RPC_E_WRONG_THREAD;
+    if (riid != IID_NULL) return DISP_E_UNKNOWNINTERFACE;
     if (!names || !ids || count == 0) return E_INVALIDARG;
     std::fill(ids, ids + count, DISPID_UNKNOWN);
     const auto member = std::find_if(members_.begin(), members_.end(),
                                      [&](const TMember& m) { return SameName(m.name.c_str(), names[0]); });
     if (member == members_.end()) return DISP_E_UNKNOWNNAME;
-    ids[0] = DISPID(member - members_.begin() + 1);
+    ids[0] = member->id;
     HRESULT result = S_OK;
     for (UINT i = 1; i < count; ++i) {
         const auto param = std::find_if(member->params.begin(), member->params.end(),
-                                        [&](const std::wstring& p) { return SameName(p.c_str(), names[i]); });
+                                        [&](const TParam& p) { return SameName(p.name.c_str(), names[i]); });
         if (param == member->params.end()) {
             result = DISP_E_UNKNOWNNAME;
         } else {
@@ -84,38 +129,67 @@ HRESULT TAutoObject::GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DI
     return result;
 }
 
-com::TVariant TAutoObject::Call(const TMember& member, WORD flags, const DISPPARAMS& params) const {
-    const bool put = flags & (DISPATCH_PROPERTYPUT | DISPATCH_PROPERTYPUTREF);
-    std::vector<com::TVariant> values(params.cArgs, com::TVariant::Missing());
-    com::TVariant assigned;
-    for (UINT i = 0; i < params.cArgs; ++i) {
-        const DISPID declared = com::DeclaredIndex(params, i);
-        const com::TVariant value = com::TVariant::FromVariant(params.rgvarg[i]);
-        if (declared == DISPID_PROPERTYPUT) {
-            assigned = value;
-        } else if (i < params.cNamedArgs) {
-            if (declared < 0 || size_t(declared) >= member.params.size()) throw com::EOleError(DISP_E_PARAMNOTFOUND, "named argument");
-            if (size_t(declared) >= values.size()) values.resize(declared + 1, com::TVariant::Missing());
-            values[declared] = value;
-        } else {
-            values[declared] = value;
-        }
+namespace {
+
+bool IsMissing(const VARIANT& arg) { return arg.vt == VT_ERROR && arg.scode == DISP_E_PARAMNOTFOUND; }
+
+// The argument as the parameter's type takes it, by the rules of VariantChangeType.
+bool Coerce(const VARIANT& arg, VARTYPE type, com::TVariant& out) {
+    com::TVariant value;
+    if (FAILED(VariantCopyInd(value.Put(), const_cast<VARIANT*>(&arg)))) return false;
+    if (type == VT_VARIANT) {
+        out = std::move(value);
+        return true;
     }
-    if (put) {
-        if (!member.put) throw com::EOleError(DISP_E_MEMBERNOTFOUND, win32::Narrow(member.name) + " is read-only");
-        member.put(assigned);
-        return com::TVariant();
-    }
-    return member.get(TArgs(std::move(values)));
+    return SUCCEEDED(VariantChangeType(out.Put(), const_cast<VARIANT*>(&value.Get()), 0, type));
 }
 
-HRESULT TAutoObject::Invoke(DISPID dispid, REFIID, LCID, WORD flags, DISPPARAMS* params, VARIANT* result,
-                            EXCEPINFO* info, UINT*) {
+}  // namespace
+
+HRESULT TAutoObject::Bind(const TMember& member, WORD flags, const DISPPARAMS& params, std::vector<com::TVariant>& args,
+                          UINT* argError) const {
+    const auto mismatch = [&](UINT i) {
+        if (argError) *argError = i;
+        return DISP_E_TYPEMISMATCH;
+    };
+    if (flags & (DISPATCH_PROPERTYPUT | DISPATCH_PROPERTYPUTREF)) {
+        if (!member.put) return DISP_E_MEMBERNOTFOUND;
+        if (params.cNamedArgs != 1 || params.rgdispidNamedArgs[0] != DISPID_PROPERTYPUT) return DISP_E_PARAMNOTOPTIONAL;
+        if (params.cArgs != 1) return DISP_E_BADPARAMCOUNT;
+        args.assign(1, com::TVariant());
+        return Coerce(params.rgvarg[0], member.put.type, args[0]) ? S_OK : mismatch(0);
+    }
+    if (!(flags & (member.method ? DISPATCH_METHOD : DISPATCH_PROPERTYGET))) return DISP_E_MEMBERNOTFOUND;
+    if (params.cArgs > member.params.size()) return DISP_E_BADPARAMCOUNT;
+    args.assign(member.params.size(), com::TVariant::Missing());
+    for (UINT i = 0; i < params.cArgs; ++i) {
+        const DISPID declared = com::DeclaredIndex(params, i);
+        if (declared < 0 || size_t(declared) >= member.params.size()) return DISP_E_PARAMNOTFOUND;
+        if (IsMissing(params.rgvarg[i])) continue;
+        if (!Coerce(params.rgvarg[i], member.params[declared].type, args[declared])) return mismatch(i);
+    }
+    for (size_t i = 0; i < args.size(); ++i)
+        if (!member.params[i].optional && args[i].IsMissing()) return DISP_E_PARAMNOTOPTIONAL;
+    return S_OK;
+}
+
+HRESULT TAutoObject::Invoke(DISPID dispid, REFIID riid, LCID, WORD flags, DISPPARAMS* params, VARIANT* result,
+                            EXCEPINFO* info, UINT* argError) {
+    if (GetCurrentThreadId() != thread_) return RPC_E_WRONG_THREAD;
+    if (riid != IID_NULL) return DISP_E_UNKNOWNINTERFACE;
     const TMember* member = MemberOf(dispid);
     if (!member) return DISP_E_MEMBERNOTFOUND;
     const DISPPARAMS none{};
+    const DISPPARAMS& given = params ? *params : none;
+    if ((given.cArgs && !given.rgvarg) || (given.cNamedArgs && !given.rgdispidNamedArgs)) return E_INVALIDARG;
+    std::vector<com::TVariant> args;
+    if (const HRESULT refused = Bind(*member, flags, given, args, argError); FAILED(refused)) return refused;
     try {
-        com::TVariant value = Call(*member, flags, params ? *params : none);
+        if (flags & (DISPATCH_PROPERTYPUT | DISPATCH_PROPERTYPUTREF)) {
+            member->put.assign(args[0]);
+            return S_OK;
+        }
+        com::TVariant value = member->get(TArgs(std::move(args)));
         if (result) *result = value.Detach();
         return S_OK;
     } catch (const com::EOleError& error) {

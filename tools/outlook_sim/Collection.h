@@ -39,6 +39,18 @@ com::ComPtr<T> FindItem(const std::vector<com::ComPtr<T>>& items, const com::TVa
     throw com::EOleError(DISP_E_BADINDEX, "The item \"" + win32::Narrow(key.AsText()) + "\" does not exist");
 }
 
+// Outlook's own collections whose entries have no default member (Attachments, the window
+// collections) take a number from 1 to Count; anything else fails as Outlook fails, with
+// "Array index out of bounds." (DISP_E_BADINDEX).
+template <class T>
+com::ComPtr<T> ItemAt(const std::vector<com::ComPtr<T>>& items, const com::TVariant& key) {
+    if (IsNumber(key)) {
+        const long index = key.AsLong();
+        if (index >= 1 && size_t(index) <= items.size()) return items[index - 1];
+    }
+    throw com::EOleError(DISP_E_BADINDEX, "Array index out of bounds.");
+}
+
 // Entries point back at their collection; a removed entry, or every entry of a collection
 // that goes away, forgets it, since clients may hold entries longer.
 template <class T, class U>
@@ -50,6 +62,11 @@ void RemoveItem(std::vector<com::ComPtr<T>>& items, const U* item) {
             return;
         }
     }
+}
+
+template <class T>
+void AppendAll(const std::vector<com::ComPtr<T>>& items, std::vector<const TAutoObject*>& out) {
+    for (const com::ComPtr<T>& item : items) out.push_back(item.Get());
 }
 
 template <class T>

@@ -1,5 +1,8 @@
 #include "tools/outlook_sim/ComAddIn.h"
 
+#include "addin/com/OutlookIds.h"
+#include "tools/outlook_sim/DispIds.h"
+
 namespace kestova::sim {
 
 namespace {
@@ -13,14 +16,28 @@ std::wstring DescriptionOf(const std::wstring& progID) {
     return text;
 }
 
+// The class id its registration gives the ProgID, as "{...}", or empty.
+std::wstring GuidOf(const std::wstring& progID) {
+    CLSID clsid{};
+    wchar_t text[64] = L"";
+    if (FAILED(CLSIDFromProgID(progID.c_str(), &clsid)) || !StringFromGUID2(clsid, text, 64)) return {};
+    return text;
+}
+
 }  // namespace
 
-TSimComAddIn::TSimComAddIn(std::wstring progID)
-    : TAutoObject({}, nullptr), progID_(std::move(progID)), description_(DescriptionOf(progID_)) {
-    Property(L"ProgId", Read(progID_));
-    Property(L"Description", Read(description_), Assign(description_));
-    Property(L"Connect", Read(connected_));
-    Property(L"Object", Read(object_), [this](const com::TVariant& value) { object_ = value; });
+TSimComAddIn::TSimComAddIn(std::wstring progID, std::function<void(bool)> connect)
+    : TAutoObject({outlook::IID_COMAddIn}, nullptr), connect_(std::move(connect)), progID_(std::move(progID)),
+      description_(DescriptionOf(progID_)), guid_(GuidOf(progID_)) {
+    Property(dispid::ComAddInProgId, L"ProgId", Read(progID_));
+    Property(dispid::ComAddInDescription, L"Description", Read(description_), Assign(description_));
+    Property(dispid::ComAddInGuid, L"Guid", Read(guid_));
+    Property(dispid::ComAddInConnect, L"Connect", Read(connected_), {VT_BOOL, [this](const com::TVariant& value) {
+                 const bool wanted = value.AsBool();
+                 if (wanted != connected_ && connect_) connect_(wanted);
+             }});
+    Property(dispid::ComAddInObject, L"Object", Read(object_),
+             {VT_DISPATCH, [this](const com::TVariant& value) { object_ = value; }});
 }
 
 }  // namespace kestova::sim

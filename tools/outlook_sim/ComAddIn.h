@@ -1,6 +1,8 @@
 #pragma once
 // The COMAddIn object Outlook hands an add-in as AddInInst when it connects it: the add-in's
-// description and ProgID, whether it is connected, and the object it offers other programs.
+// description, ProgID and class id, whether it is connected, and the object it offers other
+// programs. Writing Connect is what the COM Add-ins dialog does when the user ticks or unticks it.
+#include <functional>
 #include <string>
 
 #include "tools/outlook_sim/AutoObject.h"
@@ -9,12 +11,16 @@ namespace kestova::sim {
 
 class TSimComAddIn : public TAutoObject {
 public:
-    explicit TSimComAddIn(std::wstring progID);
+    // `connect`: carries out a write of Connect, and raises what refuses it.
+    TSimComAddIn(std::wstring progID, std::function<void(bool)> connect = nullptr);
     void SetConnected(bool connected) { connected_ = connected; }
+    const std::wstring& ProgId() const { return progID_; }
 
 private:
+    std::function<void(bool)> connect_;
     std::wstring progID_;
     std::wstring description_;
+    std::wstring guid_;
     bool connected_ = false;
     com::TVariant object_;
 };

@@ -2,6 +2,7 @@
 
 #include "addin/com/OutlookIds.h"
 #include "tools/outlook_sim/Collection.h"
+#include "tools/outlook_sim/DispIds.h"
 #include "platform/win32/WideText.h"
 
 namespace kestova::sim {
@@ -10,24 +11,25 @@ namespace {
 
 const long msoControlButton = 1;
 const long msoBarTop = 1;
+const long msoBarTypeNormal = 0;
+const long msoBarTypeMenuBar = 1;
 
 }  // namespace
 
 TSimButton::TSimButton(TSimControls* parent, long type, bool temporary)
-    : TAutoObject({outlook::IID__CommandBarButton}, &outlook::DIID__CommandBarButtonEvents),
+    : TAutoObject({outlook::IID__CommandBarButton, outlook::IID_CommandBarControl}, &outlook::DIID__CommandBarButtonEvents),
       parent_(parent), type_(type), temporary_(temporary) {
-    Property(L"Caption", Read(caption_), Assign(caption_));
-    Property(L"Tag", Read(tag_), Assign(tag_));
-    Property(L"Style", Read(style_), Assign(style_));
-    Property(L"BeginGroup", Read(beginGroup_), Assign(beginGroup_));
-    Property(L"Visible", Read(visible_), Assign(visible_));
-    Property(L"Type", Read(type_));
-    Property(L"Temporary", Read(temporary_));
-    Method(L"Execute", {}, [this](const TArgs&) {
+    Property(dispid::ControlCaption, L"Caption", Read(caption_), Assign(caption_));
+    Property(dispid::ControlTag, L"Tag", Read(tag_), Assign(tag_));
+    Property(dispid::ButtonStyle, L"Style", Read(style_), Assign(style_));
+    Property(dispid::ControlBeginGroup, L"BeginGroup", Read(beginGroup_), Assign(beginGroup_));
+    Property(dispid::ControlVisible, L"Visible", Read(visible_), Assign(visible_));
+    Property(dispid::ControlType, L"Type", Read(type_));
+    Method(dispid::ControlExecute, L"Execute", {}, [this](const TArgs&) {
         Click();
         return com::TVariant();
     });
-    Method(L"Delete", {L"Temporary"}, [this](const TArgs&) {
+    Method(dispid::ControlDelete, L"Delete", {Optional(L"Temporary")}, [this](const TArgs&) {
         if (parent_) parent_->Remove(this);
         return com::TVariant();
     });
@@ -37,12 +39,14 @@ bool TSimButton::RaiseClick(IDispatch* clicked) {
     return FireCancellable(outlook::dispButtonClick, clicked);
 }
 
-TSimControls::TSimControls() : TAutoObject({}, nullptr) {
-    Property(L"Count", [this](const TArgs&) { return com::TVariant(long(items_.size())); });
-    Method(L"Item", {L"Index"}, [this](const TArgs& args) {
+TSimControls::TSimControls() : TAutoObject({outlook::IID_CommandBarControls}, nullptr) {
+    Property(dispid::ControlsCount, L"Count", [this](const TArgs&) { return com::TVariant(long(items_.size())); });
+    Property(dispid::ControlsItem, L"Item", {Required(L"Index")}, [this](const TArgs& args) {
         return com::TVariant(FindItem(items_, args.At(0), [](TSimButton& b) { return b.Caption(); })->AsDispatch());
     });
-    Method(L"Add", {L"Type", L"Id", L"Parameter", L"Before", L"Temporary"}, [this](const TArgs& args) {
+    Method(dispid::ControlsAdd, L"Add",
+           {Optional(L"Type"), Optional(L"Id"), Optional(L"Parameter"), Optional(L"Before"), Optional(L"Temporary")},
+           [this](const TArgs& args) {
         return com::TVariant(Add(args.Long(0, msoControlButton), args.Bool(4, false))->AsDispatch());
     });
 }
@@ -57,27 +61,30 @@ com::ComPtr<TSimButton> TSimControls::Add(long type, bool temporary) {
     return items_.back();
 }
 
+void TSimControls::Owned(std::vector<const TAutoObject*>& out) const { AppendAll(items_, out); }
+
 void TSimControls::Remove(const TSimButton* button) {
     RemoveItem(items_, button);
 }
 
 TSimCommandBar::TSimCommandBar(std::wstring name, long position, bool menuBar, bool temporary)
-    : TAutoObject({}, nullptr), name_(std::move(name)), position_(position), menuBar_(menuBar),
+    : TAutoObject({outlook::IID_CommandBar}, nullptr), name_(std::move(name)), position_(position), menuBar_(menuBar),
       temporary_(temporary), controls_(com::Make<TSimControls>()) {
-    Property(L"Name", Read(name_), Assign(name_));
-    Property(L"Visible", Read(visible_), Assign(visible_));
-    Property(L"Position", Read(position_), Assign(position_));
-    Property(L"MenuBar", Read(menuBar_));
-    Property(L"Temporary", Read(temporary_));
-    Property(L"Controls", [this](const TArgs&) { return com::TVariant(controls_->AsDispatch()); });
+    Property(dispid::CommandBarName, L"Name", Read(name_), Assign(name_));
+    Property(dispid::CommandBarVisible, L"Visible", Read(visible_), Assign(visible_));
+    Property(dispid::CommandBarPosition, L"Position", Read(position_), Assign(position_));
+    Property(dispid::CommandBarType, L"Type", [this](const TArgs&) { return com::TVariant(menuBar_ ? msoBarTypeMenuBar : msoBarTypeNormal); });
+    Property(dispid::CommandBarControls, L"Controls", [this](const TArgs&) { return com::TVariant(controls_->AsDispatch()); });
 }
 
-TSimCommandBars::TSimCommandBars() : TAutoObject({}, nullptr) {
-    Property(L"Count", [this](const TArgs&) { return com::TVariant(long(items_.size())); });
-    Method(L"Item", {L"Index"}, [this](const TArgs& args) {
+TSimCommandBars::TSimCommandBars() : TAutoObject({outlook::IID__CommandBars}, nullptr) {
+    Property(dispid::CommandBarsCount, L"Count", [this](const TArgs&) { return com::TVariant(long(items_.size())); });
+    Property(dispid::CommandBarsItem, L"Item", {Required(L"Index")}, [this](const TArgs& args) {
         return com::TVariant(FindItem(items_, args.At(0), [](TSimCommandBar& b) { return b.Name(); })->AsDispatch());
     });
-    Method(L"Add", {L"Name", L"Position", L"MenuBar", L"Temporary"}, [this](const TArgs& args) {
+    Method(dispid::CommandBarsAdd, L"Add",
+           {Optional(L"Name"), Optional(L"Position"), Optional(L"MenuBar"), Optional(L"Temporary")},
+           [this](const TArgs& args) {
         const std::wstring name = args.Has(0) ? args.Text(0) : L"Custom " + std::to_wstring(items_.size() + 1);
         const long position = args.Long(1, msoBarTop);
         return com::TVariant(Add(name, position, args.Bool(2, false), args.Bool(3, false))->AsDispatch());
@@ -90,6 +97,8 @@ com::ComPtr<TSimCommandBar> TSimCommandBars::Add(const std::wstring& name, long 
     items_.push_back(com::Make<TSimCommandBar>(name, position, menuBar, temporary));
     return items_.back();
 }
+
+void TSimCommandBars::Owned(std::vector<const TAutoObject*>& out) const { AppendAll(items_, out); }
 
 com::ComPtr<TSimCommandBar> TSimCommandBars::Find(const std::wstring& name) const {
     return FindNamed(items_, name, [](TSimCommandBar& b) { return b.Name(); });

@@ -42,6 +42,7 @@ public:
     com::ComPtr<TSimButton> Add(long type, bool temporary);
     void Remove(const TSimButton* button);
     const std::vector<com::ComPtr<TSimButton>>& Items() const { return items_; }
+    void Owned(std::vector<const TAutoObject*>& out) const override;
 
 private:
     std::vector<com::ComPtr<TSimButton>> items_;
@@ -52,7 +53,9 @@ public:
     TSimCommandBar(std::wstring name, long position, bool menuBar, bool temporary);
     const std::wstring& Name() const { return name_; }
     bool Visible() const { return visible_; }
+    bool Temporary() const { return temporary_; }
     TSimControls& Controls() const { return *controls_.Get(); }
+    void Owned(std::vector<const TAutoObject*>& out) const override { out.push_back(controls_.Get()); }
 
 private:
     std::wstring name_;
@@ -72,6 +75,7 @@ public:
     // A new button on the bar of that name, which is made when missing.
     com::ComPtr<TSimButton> AddControl(const std::wstring& barName);
     const std::vector<com::ComPtr<TSimCommandBar>>& Items() const { return items_; }
+    void Owned(std::vector<const TAutoObject*>& out) const override;
 
 private:
     std::vector<com::ComPtr<TSimCommandBar>> items_;

@@ -6,6 +6,7 @@
 #include "addin/com/OleError.h"
 #include "addin/com/OutlookIds.h"
 #include "tools/outlook_sim/Collection.h"
+#include "tools/outlook_sim/DispIds.h"
 #include "tools/outlook_sim/Eml.h"
 #include "platform/win32/WideText.h"
 
@@ -31,30 +32,37 @@ std::wstring NameOfPath(const std::wstring& path) {
 
 TSimAttachment::TSimAttachment(TSimAttachments* parent, std::wstring displayName, std::wstring fileName,
                                std::string data)
-    : TAutoObject({}, nullptr), parent_(parent), displayName_(std::move(displayName)),
+    : TAutoObject({outlook::IID_Attachment}, nullptr), parent_(parent), displayName_(std::move(displayName)),
       fileName_(std::move(fileName)), data_(std::move(data)) {
-    Property(L"DisplayName", Read(displayName_), Assign(displayName_));
-    Property(L"FileName", Read(fileName_));
-    Property(L"Size", [this](const TArgs&) { return com::TVariant(long(data_.size())); });
-    Property(L"Type", [](const TArgs&) { return com::TVariant(olByValue); });
-    Method(L"Delete", {}, [this](const TArgs&) {
+    Property(dispid::AttachmentDisplayName, L"DisplayName", Read(displayName_), Assign(displayName_));
+    Property(dispid::AttachmentFileName, L"FileName", Read(fileName_));
+    Property(dispid::AttachmentSize, L"Size", [this](const TArgs&) { return com::TVariant(long(data_.size())); });
+    Property(dispid::AttachmentType, L"Type", [](const TArgs&) { return com::TVariant(olByValue); });
+    Method(dispid::AttachmentDelete, L"Delete", {}, [this](const TArgs&) {
         if (parent_) parent_->Remove(this);
         return com::TVariant();
     });
 }
 
-TSimAttachments::TSimAttachments() : TAutoObject({}, nullptr) {
-    Property(L"Count", [this](const TArgs&) { return com::TVariant(long(items_.size())); });
-    Method(L"Item", {L"Index"}, [this](const TArgs& args) {
-        return com::TVariant(FindItem(items_, args.At(0), [](TSimAttachment& a) { return a.DisplayName(); })->AsDispatch());
+TSimAttachments::TSimAttachments(std::shared_ptr<const long> bodyFormat)
+    : TAutoObject({outlook::IID_Attachments}, nullptr), bodyFormat_(std::move(bodyFormat)) {
+    Property(dispid::CollectionCount, L"Count", [this](const TArgs&) { return com::TVariant(long(items_.size())); });
+    Method(dispid::CollectionItem, L"Item", {Required(L"Index")}, [this](const TArgs& args) {
+        return com::TVariant(ItemAt(items_, args.At(0))->AsDispatch());
     });
-    Method(L"Add", {L"Source", L"Type", L"Position", L"DisplayName"}, [this](const TArgs& args) {
+    DefaultMember(dispid::CollectionItem);
+    Method(dispid::AttachmentsAdd, L"Add",
+           {Required(L"Source"), Optional(L"Type"), Optional(L"Position"), Optional(L"DisplayName")},
+           [this](const TArgs& args) {
         if (args.Long(1, olByValue) != olByValue) throw com::EOleError(E_NOTIMPL, "only attachments by value");
-        const std::wstring name = args.Has(3) ? args.Text(3) : std::wstring();
-        return com::TVariant(Add(args.Text(0), args.Long(2, long(items_.size()) + 1), name)->AsDispatch());
+        // Outlook honours DisplayName and Position in Rich Text mail only.
+        const bool rich = *bodyFormat_ == olFormatRichText;
+        const std::wstring name = rich && args.Has(3) ? args.Text(3) : std::wstring();
+        const long end = long(items_.size()) + 1;
+        return com::TVariant(Add(args.Text(0), rich ? args.Long(2, end) : end, name)->AsDispatch());
     });
-    Method(L"Remove", {L"Index"}, [this](const TArgs& args) {
-        Remove(FindItem(items_, com::TVariant(args.At(0).AsLong()), [](TSimAttachment& a) { return a.DisplayName(); }).Get());
+    Method(dispid::AttachmentsRemove, L"Remove", {Required(L"Index", VT_I4)}, [this](const TArgs& args) {
+        Remove(ItemAt(items_, args.At(0)).Get());
         return com::TVariant();
     });
 }
@@ -72,22 +80,31 @@ com::ComPtr<TSimAttachment> TSimAttachments::Add(const std::wstring& source, lon
     return attachment;
 }
 
+void TSimAttachments::Owned(std::vector<const TAutoObject*>& out) const { AppendAll(items_, out); }
+
 void TSimAttachments::Remove(const TSimAttachment* attachment) {
     RemoveItem(items_, attachment);
 }
 
 TSimItem::TSimItem(TItemKind kind)
     : TAutoObject({kind == TItemKind::Mail ? outlook::IID__MailItem : outlook::IID__ContactItem}, nullptr),
-      attachments_(com::Make<TSimAttachments>()) {
+      attachments_(com::Make<TSimAttachments>(bodyFormat_)) {
     const bool mail = kind == TItemKind::Mail;
-    Property(L"Class", [mail](const TArgs&) { return com::TVariant(mail ? olMail : olContact); });
-    Property(L"MessageClass", [mail](const TArgs&) { return com::TVariant(mail ? L"IPM.Note" : L"IPM.Contact"); });
-    Property(L"Subject", Read(subject_), Assign(subject_));
-    Property(L"Body", Read(body_), Assign(body_));
-    Property(L"To", Read(to_), Assign(to_));
-    Property(L"Attachments", [this](const TArgs&) { return com::TVariant(attachments_->AsDispatch()); });
-    Method(L"Save", {}, [](const TArgs&) { return com::TVariant(); });
-    Method(L"SaveAs", {L"Path", L"Type"}, [this](const TArgs& args) {
+    Property(dispid::Class, L"Class", [mail](const TArgs&) { return com::TVariant(mail ? olMail : olContact); });
+    Property(dispid::ItemMessageClass, L"MessageClass",
+             [mail](const TArgs&) { return com::TVariant(mail ? L"IPM.Note" : L"IPM.Contact"); });
+    Property(dispid::ItemSubject, L"Subject", Read(subject_), Assign(subject_));
+    Property(dispid::ItemBody, L"Body", Read(body_), Assign(body_));
+    Property(dispid::ItemTo, L"To", Read(to_), Assign(to_));
+    Property(dispid::ItemBodyFormat, L"BodyFormat", Read(*bodyFormat_), {VT_I4, [this](const com::TVariant& value) {
+                 const long format = value.AsLong();
+                 if (format < olFormatPlain || format > olFormatRichText)
+                     throw com::EOleError(E_INVALIDARG, "The value is out of the expected range.");
+                 *bodyFormat_ = format;
+             }});
+    Property(dispid::ItemAttachments, L"Attachments", [this](const TArgs&) { return com::TVariant(attachments_->AsDispatch()); });
+    Method(dispid::ItemSave, L"Save", {}, [](const TArgs&) { return com::TVariant(); });
+    Method(dispid::ItemSaveAs, L"SaveAs", {Required(L"Path", VT_BSTR), Optional(L"Type")}, [this](const TArgs& args) {
         SaveAsEml(*this, args.Text(0));
         return com::TVariant();
     });

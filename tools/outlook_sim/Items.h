@@ -1,5 +1,6 @@
 #pragma once
 // Outlook items: a mail or a contact, its attachments collection and each attachment.
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -24,16 +25,24 @@ private:
     std::string data_;
 };
 
+// OlBodyFormat
+enum : long { olFormatPlain = 1, olFormatHTML = 2, olFormatRichText = 3 };
+
 class TSimAttachments : public TAutoObject {
 public:
-    TSimAttachments();
+    // `bodyFormat`: the item's, which decides whether a display name and position count; shared,
+    // since a client may hold the collection longer than the item.
+    explicit TSimAttachments(std::shared_ptr<const long> bodyFormat);
     ~TSimAttachments() override;
-    // Copies the file in by value, at `position` (1-based; past the end appends).
+    // Copies the file in by value, at `position` (1-based; past the end appends), shown under
+    // `displayName` (empty: the file's name), as the user attaches a file.
     com::ComPtr<TSimAttachment> Add(const std::wstring& source, long position, std::wstring displayName);
     void Remove(const TSimAttachment* attachment);
     const std::vector<com::ComPtr<TSimAttachment>>& Items() const { return items_; }
+    void Owned(std::vector<const TAutoObject*>& out) const override;
 
 private:
+    std::shared_ptr<const long> bodyFormat_;
     std::vector<com::ComPtr<TSimAttachment>> items_;
 };
 
@@ -43,6 +52,7 @@ class TSimItem : public TAutoObject {
 public:
     explicit TSimItem(TItemKind kind);
     TSimAttachments& Attachments() const { return *attachments_.Get(); }
+    void Owned(std::vector<const TAutoObject*>& out) const override { out.push_back(attachments_.Get()); }
     std::wstring Subject() const { return subject_; }
     std::wstring Body() const { return body_; }
     std::wstring To() const { return to_; }
@@ -51,6 +61,7 @@ private:
     std::wstring subject_;
     std::wstring body_;
     std::wstring to_;
+    std::shared_ptr<long> bodyFormat_ = std::make_shared<long>(olFormatHTML);  // a new mail's default
     com::ComPtr<TSimAttachments> attachments_;
 };
 

@@ -9,6 +9,7 @@
 #include "addin/com/OutlookIds.h"
 #include "core/Exception.h"
 #include "platform/win32/WideText.h"
+#include "tools/outlook_sim/DispIds.h"
 #include "tools/outlook_sim/Png.h"
 #include "tools/outlook_sim/Windows.h"
 
@@ -29,11 +30,11 @@ std::string Hex(HRESULT hr) {
 }  // namespace
 
 TSimRibbonUI::TSimRibbonUI(std::function<void()> invalidate) : TAutoObject({__uuidof(IRibbonUI)}, nullptr) {
-    Method(L"Invalidate", {}, [invalidate](const TArgs&) {
+    Method(dispid::RibbonUIInvalidate, L"Invalidate", {}, [invalidate](const TArgs&) {
         invalidate();
         return com::TVariant();
     });
-    Method(L"InvalidateControl", {L"ControlID"}, [invalidate](const TArgs&) {
+    Method(dispid::RibbonUIInvalidateControl, L"InvalidateControl", {Required(L"ControlID", VT_BSTR)}, [invalidate](const TArgs&) {
         invalidate();
         return com::TVariant();
     });
@@ -41,9 +42,9 @@ TSimRibbonUI::TSimRibbonUI(std::function<void()> invalidate) : TAutoObject({__uu
 
 TSimRibbonControl::TSimRibbonControl(std::wstring id, std::wstring tag, IDispatch* context)
     : TAutoObject({}, nullptr), id_(std::move(id)), tag_(std::move(tag)), context_(context) {
-    Property(L"Id", Read(id_));
-    Property(L"Tag", Read(tag_));
-    Property(L"Context", [this](const TArgs&) { return com::TVariant(context_.Get()); });
+    Property(dispid::RibbonControlId, L"Id", Read(id_));
+    Property(dispid::RibbonControlTag, L"Tag", Read(tag_));
+    Property(dispid::RibbonControlContext, L"Context", [this](const TArgs&) { return com::TVariant(context_.Get()); });
 }
 
 std::wstring TSimRibbons::RibbonIdOf(const TSimWindow& window) {
@@ -210,6 +211,17 @@ bool TSimRibbons::Enabled(const TSimWindow& window, const std::wstring& label) c
 
 void TSimRibbons::SaveImage(const TSimWindow& window, const std::wstring& label, const std::wstring& path) const {
     SavePictureAsPng(ControlOf(window, label).picture.Get(), path);
+}
+
+void TSimRibbonControl::Owned(std::vector<const TAutoObject*>& out) const {
+    if (const auto* window = dynamic_cast<const TAutoObject*>(context_.Get())) out.push_back(window);
+}
+
+void TSimRibbons::Owned(std::vector<const TAutoObject*>& out) const {
+    for (const TWindowRibbon& shown : windows_) out.push_back(shown.window.Get());
+    for (const TAddin& addin : addins_)
+        for (const auto& [ribbonId, document] : addin.documents)
+            if (document.ui) out.push_back(document.ui.Get());
 }
 
 std::wstring TSimRibbons::Xml(const std::wstring& ribbonId) const {

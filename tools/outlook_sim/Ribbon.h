@@ -29,6 +29,7 @@ public:
 class TSimRibbonControl : public TAutoObject {
 public:
     TSimRibbonControl(std::wstring id, std::wstring tag, IDispatch* context);
+    void Owned(std::vector<const TAutoObject*>& out) const override;
 
 private:
     std::wstring id_, tag_;
@@ -59,6 +60,8 @@ public:
     std::wstring Xml(const std::wstring& ribbonId) const;
     // Outlook's custom UI errors so far, one line each.
     const std::vector<std::string>& Errors() const { return errors_; }
+    // The simulated objects it holds: the windows it draws, each loaded document's IRibbonUI.
+    void Owned(std::vector<const TAutoObject*>& out) const;
 
 private:
     struct TDocument {

@@ -14,6 +14,7 @@
 #include "addin/com/Dispatch.h"
 #include "addin/com/OleError.h"
 #include "tools/outlook_sim/Eml.h"
+#include "tools/outlook_sim/Stopwatch.h"
 #include "tools/outlook_sim/WindowDriver.h"
 #include "platform/MainThread.h"
 #include "platform/win32/WideText.h"
@@ -50,6 +51,20 @@ size_t Number(const std::string& text) {
     const unsigned long value = std::stoul(text, &used);
     if (used != text.size()) throw Exception("not a number: " + text);
     return value;
+}
+
+// Whether word `index` is the optional `option`.
+bool Option(const std::vector<std::string>& words, size_t index, const char* option) {
+    if (index >= words.size()) return false;
+    if (words[index] != option) throw Exception("unknown option: " + words[index]);
+    return true;
+}
+
+std::string Millis(double ms) {
+    std::ostringstream text;
+    text.precision(ms < 10 ? 2 : 0);
+    text << std::fixed << ms << " ms";
+    return text.str();
 }
 
 bool YesNo(const std::string& text) {
@@ -129,7 +144,8 @@ const TSimAttachment& AttachmentNamed(const TSimItem& item, const std::string& n
 }  // namespace
 
 TScenario::TScenario(TSimApplication& application, std::ostream& out, std::wstring folder)
-    : application_(application), out_(out), host_(application.AsDispatch()), folder_(std::move(folder)) {
+    : application_(application), out_(out), host_(application.AsDispatch()), folder_(std::move(folder)),
+      applicationOwnRefs_(application.RefCount()) {
     host_.OnConnected = [this](const std::wstring& progID, IUnknown* addin) {
         application_.Ribbons().Connected(progID, addin, application_.OpenWindows());
     };
@@ -228,10 +244,14 @@ int TScenario::StepDriving(const std::string& line, const std::vector<std::strin
 std::string TScenario::Execute(const TWords& words) {
     const std::string& verb = words[0];
     if (const auto own = ownSteps_.find(verb); own != ownSteps_.end()) return own->second(words);
-    if (verb == "connect") return Connect();
+    if (verb == "connect") return Connect(Option(words, 1, "after-startup") ? com::ext_cm_AfterStartup : com::ext_cm_Startup);
     if (verb == "disconnect")
         return words.size() > 1 ? Outcome({host_.Disconnect(win32::Widen(words[1]))}, "disconnected") : Disconnect();
-    if (verb == "quit") return Outcome(host_.Disconnect(), "shut down");
+    if (verb == "quit") return Option(words, 1, "slow") ? Outcome(host_.Disconnect(), "shut down") : Quit();
+    if (verb == "check" || verb == "uncheck")
+        return Outcome({host_.SetTicked(win32::Widen(Arg(words, 1)), verb == "check")},
+                       verb == "check" ? "ticked and connected" : "unticked and disconnected");
+    if (verb == "renew") return Renew(Window(Arg(words, 1)));
     if (verb == "count" && Arg(words, 1) == "threads") {
         countedThreads_ = ThreadsOfThisProcess();
         return std::to_string(countedThreads_) + " threads";
@@ -275,20 +295,57 @@ std::string TScenario::Execute(const TWords& words) {
 }
 
 // An add-in that fails to connect is Outlook's to report, not a failed step: it stays
-// unloaded, which later steps can expect.
-std::string TScenario::Connect() {
-    const std::vector<TAddinResult> results = host_.Connect();
+// unloaded, which later steps can expect. So is one that Outlook disables for a slow start.
+std::string TScenario::Connect(com::ext_ConnectMode mode) {
+    const std::vector<TAddinResult> results = host_.Connect(mode);
     std::vector<TAddinResult> connected;
-    std::string failed;
+    std::string text;
     for (const TAddinResult& r : results) {
-        if (SUCCEEDED(r.result))
-            connected.push_back(r);
-        else
-            failed += ", " + win32::Narrow(r.progID) + " failed: " + Hex(r.result) + ", unloaded";
+        if (SUCCEEDED(r.result)) connected.push_back(r);
+        text += ", " + win32::Narrow(r.progID) +
+                (FAILED(r.result) ? " failed: " + Hex(r.result) + ", unloaded"
+                                  : " connected in " + Millis(r.ms) + (r.verdict.empty() ? "" : ", " + r.verdict));
     }
-    for (const std::string& error : application_.Ribbons().Errors()) failed += "; " + error;
-    if (connected.empty() && !results.empty()) return failed.substr(2);
-    return Outcome(connected, "connected") + failed;
+    for (const std::string& error : application_.Ribbons().Errors()) text += "; " + error;
+    return results.empty() ? "no add-ins" : text.substr(2);
+}
+
+// Outlook 2010's fast shutdown: Application.Quit, then the add-ins are released unannounced.
+std::string TScenario::Quit() {
+    const double ms = TimedMs([this] {
+        application_.Quit();
+        host_.Release();
+    });
+    return "Application.Quit raised, add-ins released; shut down in " + Millis(ms);
+}
+
+std::string TScenario::Renew(const TWindow& window) {
+    if (window.inspector) {
+        application_.Inspectors().Renew(*window.inspector.Get());
+        return "NewInspector " + Millis(application_.Inspectors().OpenedMs());
+    }
+    application_.Explorers().Renew(*window.explorer.Get());
+    return "NewExplorer " + Millis(application_.Explorers().OpenedMs());
+}
+
+// Every simulated object alive that holds more references than the host's own ones.
+std::string TScenario::ExpectReleased() {
+    std::map<const TAutoObject*, ULONG> own{{&application_, applicationOwnRefs_}};
+    for (const auto& [name, window] : windows_)
+    {
+        ++own[window.inspector ? static_cast<const TAutoObject*>(window.inspector.Get()) : window.explorer.Get()];
+        if (window.inlineResponse) ++own[window.inlineResponse.Get()];
+    }
+    const std::vector<const TAutoObject*> live = TAutoObject::Live();
+    std::vector<const TAutoObject*> owned;
+    for (const TAutoObject* object : live) object->Owned(owned);
+    for (const TAutoObject* object : owned) ++own[object];
+    std::string held;
+    for (const TAutoObject* object : live)
+        if (object->RefCount() > own[object])
+            held += (held.empty() ? "" : ", ") + object->Kind() + " " + std::to_string(object->RefCount() - own[object]);
+    if (!held.empty()) throw Exception("still held: " + held);
+    return std::to_string(live.size()) + " objects, none held";
 }
 
 std::string TScenario::Ribbon(const TWords& words) {
@@ -349,16 +406,24 @@ std::string TScenario::Open(const TWords& words) {
     const std::string& name = Arg(words, 2);
     if (windows_.count(name)) throw Exception("window exists: " + name);
     TWindow window;
+    double opened = 0, activated = 0;
     if (kind == "mail" || kind == "contact") {
-        window.inspector = application_.Inspectors().Open(
-            com::Make<TSimItem>(kind == "mail" ? TItemKind::Mail : TItemKind::Contact));
+        TSimInspectors& inspectors = application_.Inspectors();
+        window.inspector = inspectors.Open(com::Make<TSimItem>(kind == "mail" ? TItemKind::Mail : TItemKind::Contact),
+                                           Option(words, 3, "late-bars"));
+        opened = inspectors.OpenedMs();
+        activated = inspectors.ActivatedMs();
     } else if (kind == "explorer") {
-        window.explorer = application_.Explorers().Open(words.size() < 4 || words[3] != "nostandard");
+        window.explorer = application_.Explorers().Open(!Option(words, 3, "nostandard"));
+        opened = application_.Explorers().OpenedMs();
+        activated = application_.Explorers().ActivatedMs();
     } else {
         throw Exception("unknown window kind: " + kind);
     }
     windows_[name] = window;
-    return {};
+    const std::string verdict = window.inspector ? host_.ItemOpened(opened + activated) : std::string();
+    return std::string(window.inspector ? "NewInspector " : "NewExplorer ") + Millis(opened) + ", Activate " +
+           Millis(activated) + (verdict.empty() ? "" : "; " + verdict);
 }
 
 std::string TScenario::WindowEvent(const TWords& words) {
@@ -370,7 +435,7 @@ std::string TScenario::WindowEvent(const TWords& words) {
         closing->Close();
         application_.Ribbons().Closed(*closing.Get());
     } else if (verb == "activate") {
-        window.AsWindow()->Activate();
+        return "Activate " + Millis(window.AsWindow()->Activate());
     } else if (verb == "deactivate") {
         window.AsWindow()->Deactivate();
     } else if (verb == "select" && window.explorer) {
@@ -417,8 +482,16 @@ std::string TScenario::Expect(const TWords& words) {
     } else if (what == "loadbehavior") {
         Compare(TAddinHost::LoadBehaviorOf(win32::Widen(Arg(words, 2))), Number(Arg(words, 3)), "LoadBehavior");
     } else if (what == "property") {
-        const std::string shown = PropertyText(PropertyOwner(words), Arg(words, words.size() - 2));
+        const std::string& name = Arg(words, words.size() - 2);
+        const std::string shown = name == "Temporary" ? TemporaryText(words) : PropertyText(PropertyOwner(words), name);
         if (shown != words.back()) throw Exception("it is " + shown);
+    } else if (what == "released") {
+        return ExpectReleased();
+    } else if (what == "startup") {
+        const double limit = double(Number(Arg(words, 3)));
+        if (Arg(words, 2) != "under") throw Exception("expect startup under <ms>");
+        if (host_.LastStartMs() >= limit) throw Exception("the last start took " + Millis(host_.LastStartMs()));
+        return Millis(host_.LastStartMs());
     } else if (what == "threads") {
         if (Arg(words, 2) != "counted") throw Exception("expect threads counted");
         Compare(ThreadsOfThisProcess(), countedThreads_, "threads");
@@ -445,6 +518,21 @@ IDispatch* TScenario::PropertyOwner(const TWords& words) {
     if (buttons.size() != 1 || words.size() != 6)
         throw Exception(std::to_string(buttons.size()) + " buttons \"" + words[3] + "\"");
     return buttons.front()->AsDispatch();
+}
+
+// Office keeps to itself whether a bar or a control is temporary: no member tells it.
+std::string TScenario::TemporaryText(const TWords& words) {
+    bool temporary = false;
+    if (Arg(words, 3) == "toolbar") {
+        const com::ComPtr<TSimCommandBar> bar = Window(Arg(words, 2)).AsWindow()->CommandBars().Find(win32::Widen(Arg(words, 4)));
+        if (!bar) throw Exception("no toolbar \"" + words[4] + "\"");
+        temporary = bar->Temporary();
+    } else {
+        const auto buttons = Buttons(Arg(words, 2), Arg(words, 3));
+        if (buttons.size() != 1) throw Exception(std::to_string(buttons.size()) + " buttons \"" + words[3] + "\"");
+        temporary = buttons.front()->Temporary();
+    }
+    return temporary ? "true" : "false";
 }
 
 TScenario::TWindow& TScenario::Window(const std::string& name) {

@@ -1,8 +1,16 @@
 #pragma once
 // Drives the simulated Outlook from a scenario: one step a line, '#' starts a comment.
-//   connect | disconnect [<progid>]           load / unload the registered add-ins (one: as the user)
-//   quit                                      Outlook shuts down: OnBeginShutdown, OnDisconnection
-//   open mail|contact <win> | open explorer <win> [nostandard]
+//   connect [after-startup] | disconnect [<progid>]   load / unload the registered add-ins (one: as
+//                                             the user); after-startup: ext_cm_AfterStartup, no
+//                                             OnStartupComplete. Each start is timed; resiliency
+//                                             disables an add-in whose 5-start median passes 1 s
+//   quit [slow]                               Outlook 2010's fast shutdown: Application.Quit, the
+//                                             add-ins released; slow: OnBeginShutdown, OnDisconnection
+//   check|uncheck <progid>                    the COM Add-ins dialog ticks or unticks it (COMAddIn.Connect)
+//   open mail|contact <win> [late-bars] | open explorer <win> [nostandard]
+//                                             late-bars: CommandBars fails until the first Activate;
+//                                             NewInspector and Activate are timed, 500 ms disables
+//   renew <win>                               NewInspector (NewExplorer) again for the same window
 //   close|activate|deactivate|select <win>    window events (select: SelectionChange)
 //   add-standard <explorer>                   the built-in "Standard" toolbar appears
 //   click <win> "<caption>"                   Click on the window's button of that caption,
@@ -16,8 +24,11 @@
 //   expect toolbar <win> "<name>" yes|no | expect buttons <win> "<caption>" <n>
 //   expect attachments <win> <n> | expect attachment <win> "<name>" yes|no
 //   count threads | expect threads counted    the process's threads, then the same number
+//   expect released                           no simulated object is held beyond the host's own references
+//   expect startup under <ms>                 the add-ins' last start (OnConnection, OnStartupComplete)
 //   expect tag <win> "<caption>" "<tag>" | expect size <win> "<attachment>" <min> <max>
 //   expect property <win> "<caption>"|toolbar "<bar>" <name> <value>   true|false, number, text
+//                                             (Temporary is read from the host's own record)
 // The ribbon (Outlook 2007 on):
 //   version 16.0|15.0|14.0|12.0|11.0          the Outlook played, before connect (default 16.0)
 //   ribbon off                                a policy: add-ins are not asked for their ribbon
@@ -73,10 +84,14 @@ private:
     std::string Open(const TWords& words);
     std::string WindowEvent(const TWords& words);
     std::string Click(const TWords& words);
-    std::string Connect();
+    std::string Connect(com::ext_ConnectMode mode);
     std::string Ribbon(const TWords& words);
+    std::string Quit();
+    std::string Renew(const TWindow& window);
+    std::string ExpectReleased();
     std::string Disconnect();
     IDispatch* PropertyOwner(const TWords& words);
+    std::string TemporaryText(const TWords& words);
     TWindow& Window(const std::string& name);
     std::vector<com::ComPtr<TSimButton>> Buttons(const std::string& window, const std::string& caption);
     TSimItem& Item(const std::string& name);
@@ -89,6 +104,7 @@ private:
     std::map<std::string, TWindow> windows_;
     std::map<std::string, TOwnStep> ownSteps_;
     size_t countedThreads_ = 0;
+    ULONG applicationOwnRefs_;  // the references the host itself keeps on the application
 };
 
 }  // namespace kestova::sim

@@ -1,7 +1,9 @@
 #include "tools/outlook_sim/Windows.h"
 
 #include "addin/com/Dispatch.h"
+#include "addin/com/OleError.h"
 #include "addin/com/OutlookIds.h"
+#include "tools/outlook_sim/DispIds.h"
 
 namespace kestova::sim {
 
@@ -16,6 +18,16 @@ static_assert(dispInspectorActivate == dispExplorerActivate && dispInspectorDeac
                   dispInspectorClose == dispExplorerClose,
               "inspectors and explorers share their window events");
 
+// Outlook's type library declares a window's CommandBars as IUnknown, and hands it so.
+com::TVariant AsUnknown(IDispatch* object) {
+    com::TVariant value;
+    VARIANT* v = value.Put();
+    v->vt = VT_UNKNOWN;
+    v->punkVal = object;
+    object->AddRef();
+    return value;
+}
+
 TGetter Action(std::function<void()> action) {
     return [action](const TArgs&) {
         action();
@@ -27,12 +39,17 @@ TGetter Action(std::function<void()> action) {
 
 TSimWindow::TSimWindow(const GUID& iid, const GUID& events, IWindowList* list)
     : TAutoObject({iid}, &events), list_(list), commandBars_(com::Make<TSimCommandBars>()) {
-    Property(L"CommandBars", [this](const TArgs&) { return com::TVariant(commandBars_->AsDispatch()); });
-    Method(L"Activate", {}, Action([this] { Activate(); }));
-    Method(L"Close", {L"SaveMode"}, Action([this] { Close(); }));
+    Property(dispid::WindowCommandBars, L"CommandBars", [this](const TArgs&) {
+        if (!barsReady_) throw com::EOleError(E_FAIL, "The operation failed.");
+        return AsUnknown(commandBars_->AsDispatch());
+    });
+    Method(dispid::WindowActivate, L"Activate", {}, Action([this] { Activate(); }));
 }
 
-void TSimWindow::Activate() { Fire(dispInspectorActivate); }
+double TSimWindow::Activate() {
+    barsReady_ = true;
+    return TimedMs([this] { Fire(dispInspectorActivate); });
+}
 
 void TSimWindow::Deactivate() { Fire(dispInspectorDeactivate); }
 
@@ -45,14 +62,16 @@ void TSimWindow::Close() {
 TSimInspector::TSimInspector(IWindowList* list, com::ComPtr<TSimItem> item)
     : TSimWindow(IID__Inspector, DIID_InspectorEvents, list), item_(std::move(item)) {
     CommandBars().Add(L"Standard", msoBarTop, false, false);
-    Property(L"CurrentItem", [this](const TArgs&) { return com::TVariant(item_->AsDispatch()); });
+    Property(dispid::InspectorCurrentItem, L"CurrentItem", [this](const TArgs&) { return com::TVariant(item_->AsDispatch()); });
+    Method(dispid::WindowClose, L"Close", {Required(L"SaveMode", VT_I4)}, Action([this] { Close(); }));
 }
 
 TSimExplorer::TSimExplorer(IWindowList* list, bool withStandard)
     : TSimWindow(IID__Explorer, DIID_ExplorerEvents, list) {
     CommandBars().Add(L"Menu Bar", msoBarTop, true, false);
+    Method(dispid::WindowClose, L"Close", {}, Action([this] { Close(); }));
     if (withStandard) AddStandardToolbar();
-    Property(L"ActiveInlineResponse", [this](const TArgs&) {
+    Property(dispid::ExplorerActiveInlineResponse, L"ActiveInlineResponse", [this](const TArgs&) {
         return com::TVariant(inlineResponse_ ? inlineResponse_->AsDispatch() : static_cast<IDispatch*>(nullptr));
     });
 }
@@ -80,17 +99,19 @@ void TSimExplorer::SelectionChange() { Fire(dispExplorerSelectionChange); }
 template <class TWindow>
 TSimWindows<TWindow>::TSimWindows(const GUID& iid, const GUID& events, DISPID opened)
     : TAutoObject({iid}, &events), opened_(opened) {
-    Property(L"Count", [this](const TArgs&) { return com::TVariant(long(items_.size())); });
-    Method(L"Item", {L"Index"}, [this](const TArgs& args) {
-        const com::TVariant index(args.At(0).AsLong());  // windows have no names to look up
-        return com::TVariant(FindItem(items_, index, [](TWindow&) { return std::wstring(); })->AsDispatch());
+    Property(dispid::CollectionCount, L"Count", [this](const TArgs&) { return com::TVariant(long(items_.size())); });
+    DefaultMember(dispid::CollectionItem);
+    Method(dispid::CollectionItem, L"Item", {Required(L"Index")}, [this](const TArgs& args) {
+        return com::TVariant(ItemAt(items_, args.At(0))->AsDispatch());
     });
 }
 
 TSimInspectors::TSimInspectors() : TSimWindows(IID__Inspectors, DIID_InspectorsEvents, dispNewInspector) {}
 
-com::ComPtr<TSimInspector> TSimInspectors::Open(com::ComPtr<TSimItem> item) {
-    return Opened(com::Make<TSimInspector>(this, std::move(item)));
+com::ComPtr<TSimInspector> TSimInspectors::Open(com::ComPtr<TSimItem> item, bool lateBars) {
+    const auto inspector = com::Make<TSimInspector>(this, std::move(item));
+    if (lateBars) inspector->BarsLate();
+    return Opened(inspector);
 }
 
 void TSimInspectors::FireNewInspector(IDispatch* inspector) { Fire(dispNewInspector, inspector); }

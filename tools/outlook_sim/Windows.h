@@ -9,6 +9,7 @@
 #include "tools/outlook_sim/Collection.h"
 #include "tools/outlook_sim/CommandBars.h"
 #include "tools/outlook_sim/Items.h"
+#include "tools/outlook_sim/Stopwatch.h"
 
 namespace kestova::sim {
 
@@ -27,10 +28,14 @@ protected:
 class TSimWindow : public TAutoObject {
 public:
     void Orphan() { list_ = nullptr; }
-    void Activate();
+    // Raises Activate; answers how long its handlers took. The first one readies late command bars.
+    double Activate();
     void Deactivate();
     void Close();  // raised while the window is still listed, as in Outlook
     TSimCommandBars& CommandBars() const { return *commandBars_.Get(); }
+    // The window's command bars fail until its first Activate, as a window not yet shown.
+    void BarsLate() { barsReady_ = false; }
+    void Owned(std::vector<const TAutoObject*>& out) const override { out.push_back(commandBars_.Get()); }
 
 protected:
     TSimWindow(const GUID& iid, const GUID& events, IWindowList* list);
@@ -38,12 +43,17 @@ protected:
 private:
     IWindowList* list_;  // not owned; null once the collection is gone
     com::ComPtr<TSimCommandBars> commandBars_;
+    bool barsReady_ = true;
 };
 
 class TSimInspector : public TSimWindow {
 public:
     TSimInspector(IWindowList* list, com::ComPtr<TSimItem> item);
     TSimItem& CurrentItem() const { return *item_.Get(); }
+    void Owned(std::vector<const TAutoObject*>& out) const override {
+        TSimWindow::Owned(out);
+        out.push_back(item_.Get());
+    }
 
 private:
     com::ComPtr<TSimItem> item_;
@@ -58,6 +68,10 @@ public:
     // raised and ActiveInlineResponse answers it until InlineResponseClose.
     void OpenInlineResponse(com::ComPtr<TSimItem> item);
     void CloseInlineResponse();
+    void Owned(std::vector<const TAutoObject*>& out) const override {
+        TSimWindow::Owned(out);
+        if (inlineResponse_) out.push_back(inlineResponse_.Get());
+    }
 
 private:
     com::ComPtr<TSimItem> inlineResponse_;
@@ -72,27 +86,38 @@ public:
     const std::vector<com::ComPtr<TWindow>>& Items() const { return items_; }
     // Runs between the announcement and the first activation: Outlook loads the ribbon then.
     std::function<void(TSimWindow&)> OnShowing;
+    // How long the add-ins took for the last new window: its announcement and its first Activate.
+    double OpenedMs() const { return openedMs_; }
+    double ActivatedMs() const { return activatedMs_; }
+    // Announces a listed window again, as Outlook does for a window object it reuses.
+    void Renew(TWindow& window) { openedMs_ = TimedMs([&] { Fire(opened_, window.AsDispatch()); }); }
+    void Owned(std::vector<const TAutoObject*>& out) const override { AppendAll(items_, out); }
 
 protected:
     TSimWindows(const GUID& iid, const GUID& events, DISPID opened);
     // Announced, then activated, as a window the user opens is.
     com::ComPtr<TWindow> Opened(com::ComPtr<TWindow> window) {
         items_.push_back(window);
-        Fire(opened_, window->AsDispatch());
-        if (OnShowing) OnShowing(*window.Get());
-        window->Activate();
+        openedMs_ = TimedMs([&] {
+            Fire(opened_, window->AsDispatch());
+            if (OnShowing) OnShowing(*window.Get());
+        });
+        activatedMs_ = window->Activate();
         return window;
     }
 
 private:
     DISPID opened_;
+    double openedMs_ = 0;
+    double activatedMs_ = 0;
     std::vector<com::ComPtr<TWindow>> items_;
 };
 
 class TSimInspectors : public TSimWindows<TSimInspector> {
 public:
     TSimInspectors();
-    com::ComPtr<TSimInspector> Open(com::ComPtr<TSimItem> item);
+    // `lateBars`: the window's command bars fail until its first Activate.
+    com::ComPtr<TSimInspector> Open(com::ComPtr<TSimItem> item, bool lateBars = false);
     // Raises NewInspector with any object, as a misbehaving host might.
     void FireNewInspector(IDispatch* inspector);
 };
