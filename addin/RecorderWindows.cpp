@@ -9,7 +9,6 @@
 #include "ui/Dialogs.h"
 #include "ui/Host.h"
 
-
 namespace kestova {
 
 namespace {
@@ -27,11 +26,22 @@ void InstallMainThread() {
 
 // The recorder window that is up; only the window thread sets and reads it.
 TformMain* openRecorder = nullptr;
+std::function<void()> recorderWatch;
+
+void RecorderShownChanged() {
+    if (recorderWatch) recorderWatch();
+}
 
 class TOpenRecorder {
 public:
-    explicit TOpenRecorder(TformMain& recorder) { openRecorder = &recorder; }
-    ~TOpenRecorder() { openRecorder = nullptr; }
+    explicit TOpenRecorder(TformMain& recorder) {
+        openRecorder = &recorder;
+        RecorderShownChanged();
+    }
+    ~TOpenRecorder() {
+        openRecorder = nullptr;
+        RecorderShownChanged();
+    }
     TOpenRecorder(const TOpenRecorder&) = delete;
     TOpenRecorder& operator=(const TOpenRecorder&) = delete;
 };
@@ -56,6 +66,10 @@ void RecordVoiceMessage(const std::function<void(const std::string& fileName)>& 
     if (recorder.ShowModal() == mrOk) accepted(recorder.RecordFileName);
 }
 
+bool RecorderShown() { return openRecorder != nullptr; }
+
+void WatchRecorderShown(std::function<void()> changed) { recorderWatch = std::move(changed); }
+
 void CloseAddinWindows() { Host().CloseAll(); }
 
 void ShowAboutWindow() {
@@ -66,6 +80,12 @@ void ShowAboutWindow() {
 void ReportMailClosed(const std::string& keptFile) {
     Host().ShowMessageBox("The mail was closed while you were recording, so the recording could not be attached.\n"
                           "It is kept in \"" + keptFile + "\".",
+                          "Kestova for Outlook", mbOk);
+}
+
+void ReportNoInlineResponse() {
+    Host().ShowMessageBox("There is no reply or forward open in the reading pane, so there is nothing to record for.\n"
+                          "Choose Reply or Forward first, then Kestova.",
                           "Kestova for Outlook", mbOk);
 }
 

@@ -16,6 +16,11 @@ void SetAppPathFromModule();
 // up, there is no second one: the open one comes to the front, and `accepted` is not called.
 void RecordVoiceMessage(const std::function<void(const std::string& fileName)>& accepted);
 
+// Whether a recorder window is up, and who hears when one comes up or goes (an empty
+// function: nobody). The ribbon's buttons are off meanwhile.
+bool RecorderShown();
+void WatchRecorderShown(std::function<void()> changed);
+
 // Outlook shuts down: the add-in's windows close as Cancel, without a question.
 void CloseAddinWindows();
 
@@ -24,6 +29,9 @@ void ShowAboutWindow();
 
 // Tells the user that the mail was closed while recording, and where the recording is kept.
 void ReportMailClosed(const std::string& keptFile);
+
+// Tells the user that the reading pane holds no reply to record for.
+void ReportNoInlineResponse();
 
 // Tells the user that `fileName` could not be attached, and why.
 void ReportAttachFailure(const std::string& fileName, const std::exception& error);

@@ -3,6 +3,7 @@
 #include "addin/AddinLog.h"
 #include "addin/ComServer.h"
 #include "addin/RecorderWindows.h"
+#include "addin/Ribbon.h"
 #include "addin/com/Dispatch.h"
 #include "addin/com/OleError.h"
 #include "addin/com/OutlookIds.h"
@@ -16,6 +17,7 @@ TzelAddin::TzelAddin()
 }
 
 TzelAddin::~TzelAddin() {
+    WatchRecorderShown({});
     InspectorsWrapper_.reset();
     InspectorList_.reset();
     ExplorersWrapper_.reset();
@@ -47,6 +49,8 @@ HRESULT TzelAddin::GetTypeInfo(UINT index, LCID, ITypeInfo** info) {
 }
 
 HRESULT TzelAddin::GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DISPID* ids) {
+    if (!names || !ids || count == 0) return E_INVALIDARG;
+    if (count == 1 && (*ids = RibbonCallbackId(names[0])) != DISPID_UNKNOWN) return S_OK;
     try {
         return DispGetIDsOfNames(TComServer::Instance().TypeInfoOf(IID_IzelAddin).Get(), names, count, ids);
     } catch (...) {
@@ -56,6 +60,7 @@ HRESULT TzelAddin::GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DISP
 
 HRESULT TzelAddin::Invoke(DISPID dispid, REFIID, LCID, WORD flags, DISPPARAMS* params, VARIANT* result,
                           EXCEPINFO* info, UINT* argError) {
+    if (dispid >= ribbon::dispRibbonLoaded && dispid <= ribbon::dispRibbonImage) return RibbonInvoke(dispid, params, result);
     try {
         return DispInvoke(static_cast<IzelAddin*>(this), TComServer::Instance().TypeInfoOf(IID_IzelAddin).Get(),
                           dispid, flags, params, result, info, argError);
@@ -95,6 +100,8 @@ HRESULT TzelAddin::OnConnection(IDispatch* Application, com::ext_ConnectMode, ID
 // A failing step leaves what was built so far; the destructor frees it.
 void TzelAddin::Connect(IDispatch* application) {
     OutlookApp_ = com::TVariant(application);
+    outlookMajor_ = OutlookMajorVersion(application);
+    WatchRecorderShown([this] { InvalidateRibbons(); });
     ApplicationWrapper_ = std::make_unique<TOutlookApplication>(application);
     ApplicationWrapper_->OnOptionsPagesAdd = [](TOutlookServer*, IDispatch*) {};
     ApplicationWrapper_->OnQuit = [this](TOutlookServer*) { Quit(); };
@@ -176,6 +183,8 @@ void TzelAddin::ReleaseOutlook() {
     ExplorersWrapper_.reset();
     ApplicationWrapper_.reset();
     OutlookApp_ = com::TVariant();
+    WatchRecorderShown({});
+    ribbons_.clear();
 }
 
 // Outlook 2010 and later shut down fast: Application.Quit is the add-in's last word, with no
@@ -207,7 +216,8 @@ void TzelAddin::AdoptInspector(TOutlookServer*, IDispatch* inspector) {
     auto wrapper = std::make_unique<TAddinInspector>(inspector);
     wrapper->OnClose = [this](TOutlookServer* sender) { ReleaseInspector(sender); };
     wrapper->OnActivate = [this](TOutlookServer* sender) { InspectorActivated(sender); };
-    TryVoiceButton(InspectorList_->Add(std::move(wrapper)));
+    TAddinInspector& adopted = InspectorList_->Add(std::move(wrapper));
+    if (!HasItemRibbon(outlookMajor_)) TryVoiceButton(adopted);  // else its first Activate decides
 }
 
 // Before its first Activate a window may have no command bars yet; Activate tries again.
@@ -219,9 +229,26 @@ void TzelAddin::TryVoiceButton(TAddinInspector& inspector) {
     }
 }
 
+// Outlook asks for a window's ribbon before it shows the window. A window whose ribbon it never
+// asked for (add-in UI turned off by policy, an item kind without our XML) gets the command bar.
 void TzelAddin::InspectorActivated(TOutlookServer* sender) {
     auto* inspector = dynamic_cast<TAddinInspector*>(sender);
-    if (inspector && inspector->Buttons.Empty()) TryVoiceButton(*inspector);
+    if (!inspector || !inspector->Buttons.Empty()) return;
+    if (HasItemRibbon(outlookMajor_) && !inspector->RibbonDecided) {
+        inspector->RibbonDecided = true;
+        inspector->OnRibbon = RibbonAskedFor(*inspector);
+    }
+    if (!inspector->OnRibbon) TryVoiceButton(*inspector);
+}
+
+bool TzelAddin::RibbonAskedFor(TAddinInspector& inspector) const {
+    try {
+        com::ComPtr<IDispatch> window;
+        com::Check(com::QueryDispatch(inspector.Intf(), IID_IDispatch, window), "window query");
+        return RibbonAsked(ItemRibbonIdOf(window.Get()));
+    } catch (...) {
+        return false;  // a window that cannot be read gets the command bar
+    }
 }
 
 void TzelAddin::AdoptExplorer(TOutlookServer*, IDispatch* explorer) {
@@ -230,7 +257,8 @@ void TzelAddin::AdoptExplorer(TOutlookServer*, IDispatch* explorer) {
     wrapper->OnClose = [this](TOutlookServer* sender) { ReleaseExplorer(sender); };
     wrapper->OnSelectionChange = [](TOutlookServer*) {};
     wrapper->OnActivate = [this](TOutlookServer* sender) { ExplorerActivated(sender); };
-    AddAboutButton(ExplorerList_->Add(std::move(wrapper)));
+    TAddinExplorer& adopted = ExplorerList_->Add(std::move(wrapper));
+    if (!HasExplorerRibbon(outlookMajor_)) AddAboutButton(adopted);
 }
 
 void TzelAddin::ReleaseInspector(TOutlookServer* sender) {
@@ -243,7 +271,8 @@ void TzelAddin::ReleaseExplorer(TOutlookServer* sender) {
 
 void TzelAddin::ExplorerActivated(TOutlookServer* sender) {
     auto* explorer = dynamic_cast<TAddinExplorer*>(sender);
-    if (explorer && explorer->Buttons.Empty()) AddAboutButton(*explorer);
+    const bool onRibbon = HasExplorerRibbon(outlookMajor_) && RibbonAsked(kExplorerRibbon);
+    if (explorer && explorer->Buttons.Empty() && !onRibbon) AddAboutButton(*explorer);
 }
 
 }  // namespace kestova

@@ -2,12 +2,16 @@
 // The add-in object Outlook connects to, and the wrappers it keeps for Outlook's windows.
 #include <ocidl.h>
 
+#include <functional>
 #include <memory>
+#include <set>
 #include <string>
+#include <vector>
 
 #include "addin/OwningList.h"
 #include "platform/win32/ComObject.h"
 #include "addin/com/IDTExtensibility2.h"
+#include "addin/com/RibbonIds.h"
 #include "addin/com/Variant.h"
 #include "addin/uOutlookEvents.h"
 #include "addin/zelt_h.h"
@@ -26,6 +30,9 @@ class TAddinInspector : public TOutlookInspector {
 public:
     using TOutlookInspector::TOutlookInspector;
     TOwningList<TAddinOutlookButton> Buttons;
+    // Where its button is, decided at its first Activate where Outlook has an item ribbon.
+    bool RibbonDecided = false;
+    bool OnRibbon = false;
 };
 
 // An adopted main window.
@@ -35,7 +42,8 @@ public:
     TOwningList<TAddinOutlookButton> Buttons;
 };
 
-class TzelAddin : public com::TComObject<IzelAddin, IDTExtensibility2, ISupportErrorInfo, IProvideClassInfo> {
+class TzelAddin : public com::TComObject<IzelAddin, IDTExtensibility2, ISupportErrorInfo, IProvideClassInfo,
+                                         IRibbonExtensibility> {
 public:
     TzelAddin();
 
@@ -53,6 +61,9 @@ public:
     HRESULT STDMETHODCALLTYPE OnAddInsUpdate(SAFEARRAY**) override { return S_OK; }
     HRESULT STDMETHODCALLTYPE OnStartupComplete(SAFEARRAY**) override { return S_OK; }
     HRESULT STDMETHODCALLTYPE OnBeginShutdown(SAFEARRAY** custom) override;
+
+    // IRibbonExtensibility; its callbacks come through Invoke.
+    HRESULT STDMETHODCALLTYPE GetCustomUI(BSTR RibbonID, BSTR* RibbonXml) override;
 
     HRESULT STDMETHODCALLTYPE InterfaceSupportsErrorInfo(REFIID riid) override;
     HRESULT STDMETHODCALLTYPE GetClassInfo(ITypeInfo** info) override;
@@ -93,8 +104,21 @@ private:
     TAddinOutlookButton& AddToolbarButton(TOwner& owner, IDispatch* toolbar, const std::wstring& caption,
                                           bool setStyle);
     bool InspectorOpen(IUnknown* inspector) const;
+    // The item of an adopted window, or empty when the window has closed.
+    com::TVariant CurrentItemIfOpen(IUnknown* inspector) const;
     void VoiceButtonClick(TOutlookServer* sender);
     void AboutButtonClick(TOutlookServer* sender);
+    // Records a voice message and attaches it to the item that `openItem` answers once the
+    // user accepts; an empty answer means the item was closed meanwhile.
+    void RecordAttachedTo(const std::function<com::TVariant()>& openItem);
+    // The ribbon's callbacks, by the DISPIDs of RibbonIds.h.
+    HRESULT RibbonInvoke(DISPID dispid, const DISPPARAMS* params, VARIANT* result);
+    void RibbonAction(IDispatch* control);
+    void RecordForInspector(IDispatch* inspector);
+    void RecordForInlineResponse(IDispatch* explorer);
+    void InvalidateRibbons();
+    bool RibbonAsked(const std::wstring& ribbonId) const { return ribbonsAsked_.count(ribbonId) > 0; }
+    bool RibbonAskedFor(TAddinInspector& inspector) const;
 
     com::TVariant OutlookApp_;
     std::unique_ptr<TOutlookInspectors> InspectorsWrapper_;
@@ -102,6 +126,9 @@ private:
     std::unique_ptr<TOutlookExplorers> ExplorersWrapper_;
     std::unique_ptr<TOwningList<TAddinExplorer>> ExplorerList_;
     std::unique_ptr<TOutlookApplication> ApplicationWrapper_;
+    int outlookMajor_ = 0;
+    std::set<std::wstring> ribbonsAsked_;          // the ribbon IDs answered with XML
+    std::vector<com::ComPtr<IDispatch>> ribbons_;  // the IRibbonUI of each loaded document
 };
 
 }  // namespace kestova

@@ -41,10 +41,8 @@ void RemoveEarlierRecordings(IDispatch* attachments) {
 }
 
 // Replaces an earlier recording (or a file of the user's that carries its name) by this one.
-void AttachRecording(IUnknown* inspector, const std::string& fileName) {
-    const com::ComPtr<IDispatch> window = Query(inspector, outlook::IID__Inspector, "The window is not an item window");
-    const com::TVariant item = com::GetProperty(window.Get(), L"CurrentItem");
-    const com::ComPtr<IDispatch> mail = Query(item.AsDispatch(), outlook::IID__MailItem, "This item is not a mail message");
+void AttachRecording(IDispatch* item, const std::string& fileName) {
+    const com::ComPtr<IDispatch> mail = Query(item, outlook::IID__MailItem, "This item is not a mail message");
     const com::TVariant attachments = com::GetProperty(mail.Get(), L"Attachments");
     try {
         RemoveEarlierRecordings(attachments.AsDispatch());
@@ -77,19 +75,31 @@ bool TzelAddin::InspectorOpen(IUnknown* inspector) const {
     return false;
 }
 
+com::TVariant TzelAddin::CurrentItemIfOpen(IUnknown* inspector) const {
+    if (!InspectorOpen(inspector)) return {};
+    const com::ComPtr<IDispatch> window = Query(inspector, outlook::IID__Inspector, "The window is not an item window");
+    return com::GetProperty(window.Get(), L"CurrentItem");
+}
+
 void TzelAddin::VoiceButtonClick(TOutlookServer* sender) {
     auto* button = dynamic_cast<TAddinOutlookButton*>(sender);
     if (!button || !button->Owner) return;
     // Held apart from the wrappers: the window may close, and its wrapper go, while the
-    // recorder window is up; Outlook may release the add-in meanwhile.
+    // recorder window is up.
     const com::ComPtr<IUnknown> inspector(button->Owner->Intf());
+    RecordAttachedTo([&] { return CurrentItemIfOpen(inspector.Get()); });
+}
+
+// Outlook may release the add-in while the recorder window is up.
+void TzelAddin::RecordAttachedTo(const std::function<com::TVariant()>& openItem) {
     const com::ComPtr<TzelAddin> keepAlive(this);
     try {
         SetAppPathFromModule();
         RecordVoiceMessage([&](const std::string& fileName) {
-            if (!InspectorOpen(inspector.Get())) return ReportMailClosed(KeepRecording(fileName));
             try {
-                AttachRecording(inspector.Get(), fileName);
+                const com::TVariant item = openItem();
+                if (item.IsEmpty()) return ReportMailClosed(KeepRecording(fileName));
+                AttachRecording(item.AsDispatch(), fileName);
             } catch (const std::exception& error) {
                 ReportAttachFailure(fileName, error);
             }

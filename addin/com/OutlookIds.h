@@ -57,6 +57,8 @@ enum : DISPID {
     dispExplorerDeactivate = 0xF006,
     dispExplorerSelectionChange = 0xF007,
     dispExplorerClose = 0xF008,
+    dispExplorerInlineResponse = 0xFC92,
+    dispExplorerInlineResponseClose = 0xFC96,
     dispNewInspector = 0xF001,
     dispInspectorActivate = 0xF001,
     dispInspectorDeactivate = 0xF006,

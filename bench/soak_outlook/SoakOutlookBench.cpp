@@ -2,7 +2,7 @@
 // harness's microphone and display. This process is Outlook: it registers the zelt.dll next to
 // it for the current user, loads it as Outlook does and plays the user through scenario steps.
 // First, with a mail open as Outlook's baseline, one recording window is measured 1 s into its
-// recording, then cancelled. Then each cycle opens a mail, clicks "Kestova", presses the
+// recording, then cancelled. Then each cycle opens a mail, clicks the ribbon's "Kestova", presses the
 // recorder's Cancel and closes the mail. The first cycle loads what stays loaded, so "before" is
 // taken after it; the second half of the cycles is reported too, which tells a step taken once
 // from growth that goes on. Measures as in the recorder window's soak.
@@ -36,14 +36,14 @@ std::string SoakScenario(int cycles) {
         "expect addins 1\n"
         "open mail first\n"
         "measure baseline\n"
-        "click first \"Kestova\"\n"
+        "click ribbon first \"Kestova\"\n"
         "record 1\n"
         "  measure recording\n"
         "stop\n"
         "cancel\n"
         "close first\n";
     for (int i = 1; i <= cycles; ++i) {
-        steps += "open mail m\nclick m \"Kestova\"\ncancel\nclose m\n";
+        steps += "open mail m\nclick ribbon m \"Kestova\"\ncancel\nclose m\n";
         if (i == 1) steps += "measure before\n";
         if (i == cycles / 2) steps += "measure halfway\n";
     }

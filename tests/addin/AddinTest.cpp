@@ -1,10 +1,14 @@
 // The add-in object against the simulated Outlook: which windows it adopts and when, what
-// disconnection and destruction leave, and its automation identity.
+// disconnection and destruction leave, its automation identity, and its ribbon.
 #include "ComTestSupport.h"
 #include "addin/ComServer.h"
 #include "addin/com/OutlookIds.h"
 #include "addin/uAddin.h"
+#include "addin/RibbonImage.h"
+#include "platform/win32/WideText.h"
 #include "tools/outlook_sim/AddinHost.h"
+#include "tools/outlook_sim/Png.h"
+#include "tools/outlook_sim/RibbonXml.h"
 
 namespace kestova::test {
 namespace {
@@ -191,6 +195,95 @@ TEST_F(AddinTest, AutomationIdentityComesFromTheTypeLibrary) {
     ASSERT_EQ(addin_->QueryInterface(IID_PPV_ARGS(&errors)), S_OK);
     EXPECT_EQ(errors->InterfaceSupportsErrorInfo(__uuidof(IDTExtensibility2)), S_OK);
     EXPECT_EQ(errors->InterfaceSupportsErrorInfo(IID_IClassFactory), S_FALSE);
+}
+
+// Each ribbon's XML passes Outlook's checks in the dialect of its version, with one button a
+// group; a ribbon the add-in does not extend, or that version does not have, gets "" and S_OK.
+TEST_F(AddinTest, GetCustomUIAnswersEachRibbonForItsOutlook) {
+    const struct {
+        const wchar_t* ribbonId;
+        const wchar_t* version;
+        size_t buttons;  // 0: no XML
+    } cases[] = {
+        {L"Microsoft.Outlook.Explorer", L"16.0", 2},    {L"Microsoft.Outlook.Explorer", L"14.0", 1},
+        {L"Microsoft.Outlook.Explorer", L"12.0", 0},    {L"Microsoft.Outlook.Mail.Compose", L"16.0", 1},
+        {L"Microsoft.Outlook.Mail.Read", L"16.0", 1},   {L"Microsoft.Outlook.Mail.Compose", L"12.0", 1},
+        {L"Microsoft.Outlook.Contact", L"12.0", 1},     {L"Microsoft.Outlook.Task", L"16.0", 1},
+        {L"Microsoft.Outlook.Appointment", L"16.0", 1}, {L"Microsoft.Outlook.Journal", L"16.0", 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(win32::Narrow(std::wstring(c.ribbonId) + L" on " + c.version));
+        outlook_->SetVersion(c.version);
+        addin_ = com::Make<TzelAddin>();
+        ASSERT_EQ(Connect(), S_OK);
+        com::ComPtr<IRibbonExtensibility> ribbon;
+        ASSERT_EQ(addin_->QueryInterface(IID_PPV_ARGS(&ribbon)), S_OK);
+        com::TBstr xml;
+        ASSERT_EQ(ribbon->GetCustomUI(com::TBstr(c.ribbonId).Get(), xml.Put()), S_OK);
+        const std::wstring text = xml.Text();
+        const int major = _wtoi(c.version);
+        EXPECT_EQ(text.empty(), c.buttons == 0);
+        if (text.empty()) continue;
+        EXPECT_EQ(sim::ParseCustomUI(text, c.ribbonId, major).buttons.size(), c.buttons);
+        size_t groups = 0;
+        for (size_t at = text.find(L"<group"); at != std::wstring::npos; at = text.find(L"<group", at + 1)) ++groups;
+        EXPECT_EQ(groups, c.buttons);
+        EXPECT_NE(text.find(major == 12 ? L"office/2006/01/customui" : L"office/2009/07/customui"), std::wstring::npos);
+    }
+}
+
+// Office finds the callbacks by name and calls them by number: the numbers are the add-in's
+// own, none of its type library's.
+TEST_F(AddinTest, RibbonCallbacksHaveDispidsOfTheirOwn) {
+    com::ComPtr<IDispatch> dispatch;
+    ASSERT_EQ(addin_->QueryInterface(IID_PPV_ARGS(&dispatch)), S_OK);
+    com::ComPtr<ITypeInfo> info;
+    ASSERT_EQ(dispatch->GetTypeInfo(0, 0, &info), S_OK);
+    TYPEATTR* attributes = nullptr;
+    ASSERT_EQ(info->GetTypeAttr(&attributes), S_OK);
+    std::vector<MEMBERID> own;
+    for (UINT i = 0; i < attributes->cFuncs; ++i) {
+        FUNCDESC* function = nullptr;
+        if (FAILED(info->GetFuncDesc(i, &function))) continue;
+        own.push_back(function->memid);
+        info->ReleaseFuncDesc(function);
+    }
+    info->ReleaseTypeAttr(attributes);
+    std::vector<DISPID> ids;
+    for (const wchar_t* name : {L"RibbonLoaded", L"RibbonAction", L"RibbonEnabled", L"RibbonImage"}) {
+        LPOLESTR names[] = {const_cast<LPOLESTR>(name)};
+        DISPID id = DISPID_UNKNOWN;
+        ASSERT_EQ(dispatch->GetIDsOfNames(IID_NULL, names, 1, 0, &id), S_OK);
+        EXPECT_EQ(std::count(own.begin(), own.end(), id), 0);
+        EXPECT_EQ(std::count(ids.begin(), ids.end(), id), 0);
+        ids.push_back(id);
+    }
+}
+
+// The pictures are written beside the other screenshots to be looked at.
+TEST_F(AddinTest, RibbonPictureHasAlphaAndTheScreensDpi) {
+    for (const int dpi : {96, 192}) {
+        const com::ComPtr<IPictureDisp> picture = KestovaPicture(32, dpi);
+        com::ComPtr<IPicture> typed;
+        ASSERT_EQ(picture.As(&typed), S_OK);
+        OLE_HANDLE handle = 0;
+        ASSERT_EQ(typed->get_Handle(&handle), S_OK);
+        BITMAP shape{};
+        ASSERT_TRUE(GetObjectW(reinterpret_cast<HBITMAP>(static_cast<UINT_PTR>(handle)), sizeof shape, &shape));
+        EXPECT_EQ(shape.bmWidth, 32 * dpi / 96);
+        EXPECT_EQ(shape.bmBitsPixel, 32);
+        const auto* pixels = static_cast<const unsigned char*>(shape.bmBits);
+        ASSERT_NE(pixels, nullptr);
+        size_t clear = 0, opaque = 0;
+        for (LONG i = 0; i < shape.bmWidth * shape.bmHeight; ++i) {
+            clear += pixels[i * 4 + 3] == 0;
+            opaque += pixels[i * 4 + 3] == 255;
+        }
+        EXPECT_GT(clear, 0u);
+        EXPECT_GT(opaque, 0u);
+        const std::string shot = std::string(KESTOVA_SHOT_DIR) + "/ribbon-kestova-" + std::to_string(dpi) + "dpi.png";
+        EXPECT_NO_THROW(sim::SavePictureAsPng(picture.Get(), win32::Widen("Z:" + shot)));
+    }
 }
 
 }  // namespace

@@ -9,7 +9,11 @@ namespace kestova::test {
 
 class ComTest : public ::testing::Test {
 protected:
-    void SetUp() override { ASSERT_TRUE(SUCCEEDED(apartment_.Result())); }
+    // Outlook 2003 unless a test says otherwise: the command-bar tests predate the ribbon.
+    void SetUp() override {
+        ASSERT_TRUE(SUCCEEDED(apartment_.Result()));
+        outlook_->SetVersion(L"11.0");
+    }
 
     com::TApartment apartment_;
     com::ComPtr<sim::TSimApplication> outlook_ = com::Make<sim::TSimApplication>();

@@ -9,6 +9,8 @@
 #include "addin/com/OleError.h"
 #include "tools/outlook_sim/ComAddIn.h"
 #include "tools/outlook_sim/Eml.h"
+#include "tools/outlook_sim/RibbonXml.h"
+#include "platform/win32/WideText.h"
 
 namespace kestova::test {
 namespace {
@@ -161,6 +163,33 @@ TEST(Base64Test, PadsTheLastGroup) {
     EXPECT_EQ(sim::Base64("M"), "TQ==");
     EXPECT_EQ(sim::Base64("Ma"), "TWE=");
     EXPECT_EQ(sim::Base64(std::string("\xff\x00\x80", 3)), "/wCA");
+}
+
+// Each document differs from an accepted one by one fault Outlook reports as a custom UI error.
+TEST_F(SimHostTest, RibbonXmlThatOutlookRefusesIsRefused) {
+    const auto document = [](const std::wstring& ns, const std::wstring& tab, const std::wstring& buttons) {
+        return L"<?xml version=\"1.0\"?>\n<customUI xmlns=\"http://schemas.microsoft.com/office/" + ns +
+               L"/customui\"><ribbon><tabs><tab idMso=\"" + tab + L"\"><group id=\"g\" label=\"G\">" + buttons +
+               L"</group></tab></tabs></ribbon></customUI>";
+    };
+    const std::wstring button = L"<button id=\"b\" label=\"B\" getEnabled=\"E\" onAction=\"A\"/>";
+    const std::wstring compose = L"Microsoft.Outlook.Mail.Compose";
+    EXPECT_EQ(sim::ParseCustomUI(document(L"2009/07", L"TabNewMailMessage", button), compose, 16).buttons.size(), 1u);
+    EXPECT_EQ(sim::ParseCustomUI(document(L"2006/01", L"TabNewMailMessage", button), compose, 12).buttons.size(), 1u);
+    const struct {
+        std::wstring xml;
+        int major;
+    } refused[] = {
+        {document(L"2009/07", L"TabNewMailMessage", button), 12},
+        {document(L"2009/07", L"TabReadMessage", button), 16},
+        {document(L"2009/07", L"TabNewMailMessage", L"<toggle id=\"t\"/>"), 16},
+        {document(L"2009/07", L"TabNewMailMessage", L"<button id=\"b\" colour=\"red\"/>"), 16},
+        {document(L"2009/07", L"TabNewMailMessage", button + button), 16},
+        {document(L"2009/07", L"TabNewMailMessage", L"<button id=\"b\" label=\"B\" getLabel=\"L\"/>"), 16},
+        {document(L"2009/07", L"TabNewMailMessage", L"<button id=\"b\">"), 16},
+    };
+    for (const auto& r : refused)
+        EXPECT_THROW(sim::ParseCustomUI(r.xml, compose, r.major), Exception) << win32::Narrow(r.xml);
 }
 
 }  // namespace

@@ -129,6 +129,7 @@ HRESULT TAddinHost::ConnectLoaded(TLoaded& loaded, IUnknown* addin, com::ext_Con
         if (FAILED(hr)) return;
         loaded.addin = extensibility;
         loaded.instance->SetConnected(true);
+        if (OnConnected) OnConnected(loaded.progID, addin);
         if (mode != com::ext_cm_AfterStartup) hr = extensibility->OnStartupComplete(&array);
     });
     return hr;
@@ -141,7 +142,9 @@ HRESULT TAddinHost::DisconnectLoaded(TLoaded& loaded, com::ext_DisconnectMode mo
     if (!addin) return S_OK;
     com::TSafeArray custom = EmptyCustom();
     SAFEARRAY* array = custom.Get();
-    return addin->OnDisconnection(mode, &array);
+    const HRESULT hr = addin->OnDisconnection(mode, &array);
+    if (OnDisconnected) OnDisconnected(loaded.progID);
+    return hr;
 }
 
 std::string TAddinHost::JudgeStart(const std::wstring& progID, double ms) {
@@ -225,7 +228,10 @@ double TAddinHost::Release() {
     return TimedMs([&] {
         std::vector<TLoaded> unloading = std::move(loaded_);
         loaded_.clear();
-        for (TLoaded& loaded : unloading) loaded.instance->SetConnected(false);
+        for (TLoaded& loaded : unloading) {
+            loaded.instance->SetConnected(false);
+            if (OnDisconnected) OnDisconnected(loaded.progID);
+        }
     });
 }
 

@@ -10,6 +10,7 @@
 // item open passes 500 ms.
 #include <oaidl.h>
 
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -55,6 +56,9 @@ public:
     double LastStartMs() const { return lastStartMs_; }
     // An item window took `ms` in the add-ins' hands: the verdict when that disables them.
     std::string ItemOpened(double ms);
+    // Outlook's ribbon learns of each add-in once it has connected, and once it has gone.
+    std::function<void(const std::wstring& progID, IUnknown* addin)> OnConnected;
+    std::function<void(const std::wstring& progID)> OnDisconnected;
 
 private:
     struct TLoaded {

@@ -26,8 +26,10 @@ void CollectTagged(const TWindows& windows, const std::wstring& tag, std::vector
 TSimApplication::TSimApplication()
     : TAutoObject({IID__Application}, &DIID_ApplicationEvents), inspectors_(com::Make<TSimInspectors>()),
       explorers_(com::Make<TSimExplorers>()) {
+    inspectors_->OnShowing = [this](TSimWindow& window) { ribbons_.Showing(window); };
+    explorers_->OnShowing = [this](TSimWindow& window) { ribbons_.Showing(window); };
     Property(dispid::ApplicationName, L"Name", [](const TArgs&) { return com::TVariant(L"Outlook"); });
-    Property(dispid::ApplicationVersion, L"Version", [](const TArgs&) { return com::TVariant(L"16.0.0.0"); });
+    Property(dispid::ApplicationVersion, L"Version", Read(version_));
     Property(dispid::ApplicationInspectors, L"Inspectors", [this](const TArgs&) { return com::TVariant(inspectors_->AsDispatch()); });
     Property(dispid::ApplicationExplorers, L"Explorers", [this](const TArgs&) { return com::TVariant(explorers_->AsDispatch()); });
     Method(dispid::ApplicationCreateItem, L"CreateItem", {Required(L"ItemType", VT_I4)}, [](const TArgs& args) {
@@ -37,9 +39,19 @@ TSimApplication::TSimApplication()
     });
 }
 
+int TSimApplication::Major() const { return _wtoi(version_.c_str()); }
+
+std::vector<TSimWindow*> TSimApplication::OpenWindows() const {
+    std::vector<TSimWindow*> open;
+    for (const auto& window : inspectors_->Items()) open.push_back(window.Get());
+    for (const auto& window : explorers_->Items()) open.push_back(window.Get());
+    return open;
+}
+
 void TSimApplication::Owned(std::vector<const TAutoObject*>& out) const {
     out.push_back(inspectors_.Get());
     out.push_back(explorers_.Get());
+    ribbons_.Owned(out);
 }
 
 void TSimApplication::Quit() { Fire(dispApplicationQuit); }

@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "tools/outlook_sim/AutoObject.h"
+#include "tools/outlook_sim/Ribbon.h"
 #include "tools/outlook_sim/Windows.h"
 
 namespace kestova::sim {
@@ -23,7 +24,15 @@ public:
     std::pair<size_t, bool> Click(TSimButton& clicked);
     void Owned(std::vector<const TAutoObject*>& out) const override;
 
+    // The Outlook played: "16.0" (the default), "12.0", "11.0"... as Application.Version answers.
+    void SetVersion(const std::wstring& version) { version_ = version; }
+    int Major() const;
+    TSimRibbons& Ribbons() { return ribbons_; }
+    std::vector<TSimWindow*> OpenWindows() const;
+
 private:
+    std::wstring version_ = L"16.0.0.0";
+    TSimRibbons ribbons_{[this] { return Major(); }};
     com::ComPtr<TSimInspectors> inspectors_;
     com::ComPtr<TSimExplorers> explorers_;
 };

@@ -62,6 +62,16 @@ inline constexpr DISPID AttachmentPosition = 114;
 inline constexpr DISPID AttachmentDelete = 105;
 inline constexpr DISPID AttachmentSize = 64489;
 
+// _Explorer: the reply in the reading pane (Outlook 2013 on)
+inline constexpr DISPID ExplorerActiveInlineResponse = 64659;
+
+// Office IRibbonUI {000C03A7-...} and IRibbonControl {000C0395-...}
+inline constexpr DISPID RibbonUIInvalidate = 1;
+inline constexpr DISPID RibbonUIInvalidateControl = 2;
+inline constexpr DISPID RibbonControlId = 1;
+inline constexpr DISPID RibbonControlContext = 2;
+inline constexpr DISPID RibbonControlTag = 3;
+
 // Office _CommandBars {000C0302-...}
 inline constexpr DISPID CommandBarsAdd = 0x60030002;
 inline constexpr DISPID CommandBarsCount = 0x60030003;

@@ -5,6 +5,7 @@
 
 #include <condition_variable>
 #include <exception>
+#include <fstream>
 #include <iostream>
 #include <mutex>
 #include <sstream>
@@ -144,7 +145,12 @@ const TSimAttachment& AttachmentNamed(const TSimItem& item, const std::string& n
 
 TScenario::TScenario(TSimApplication& application, std::ostream& out, std::wstring folder)
     : application_(application), out_(out), host_(application.AsDispatch()), folder_(std::move(folder)),
-      applicationOwnRefs_(application.RefCount()) {}
+      applicationOwnRefs_(application.RefCount()) {
+    host_.OnConnected = [this](const std::wstring& progID, IUnknown* addin) {
+        application_.Ribbons().Connected(progID, addin, application_.OpenWindows());
+    };
+    host_.OnDisconnected = [this](const std::wstring& progID) { application_.Ribbons().Disconnected(progID); };
+}
 
 int TScenario::Run(std::istream& in) {
     std::vector<std::string> lines;
@@ -250,6 +256,9 @@ std::string TScenario::Execute(const TWords& words) {
         countedThreads_ = ThreadsOfThisProcess();
         return std::to_string(countedThreads_) + " threads";
     }
+    if (verb == "version" || verb == "ribbon" || (words.size() > 1 && (words[1] == "ribbon" || words[1] == "inline" ||
+                                                                      words[1] == "image" || words[1] == "ribbon-errors")))
+        return Ribbon(words);
     if (verb == "open") return Open(words);
     if (verb == "click") return Click(words);
     if (verb == "expect") return Expect(words);
@@ -297,6 +306,7 @@ std::string TScenario::Connect(com::ext_ConnectMode mode) {
                 (FAILED(r.result) ? " failed: " + Hex(r.result) + ", unloaded"
                                   : " connected in " + Millis(r.ms) + (r.verdict.empty() ? "" : ", " + r.verdict));
     }
+    for (const std::string& error : application_.Ribbons().Errors()) text += "; " + error;
     return results.empty() ? "no add-ins" : text.substr(2);
 }
 
@@ -322,7 +332,10 @@ std::string TScenario::Renew(const TWindow& window) {
 std::string TScenario::ExpectReleased() {
     std::map<const TAutoObject*, ULONG> own{{&application_, applicationOwnRefs_}};
     for (const auto& [name, window] : windows_)
+    {
         ++own[window.inspector ? static_cast<const TAutoObject*>(window.inspector.Get()) : window.explorer.Get()];
+        if (window.inlineResponse) ++own[window.inlineResponse.Get()];
+    }
     const std::vector<const TAutoObject*> live = TAutoObject::Live();
     std::vector<const TAutoObject*> owned;
     for (const TAutoObject* object : live) object->Owned(owned);
@@ -333,6 +346,55 @@ std::string TScenario::ExpectReleased() {
             held += (held.empty() ? "" : ", ") + object->Kind() + " " + std::to_string(object->RefCount() - own[object]);
     if (!held.empty()) throw Exception("still held: " + held);
     return std::to_string(live.size()) + " objects, none held";
+}
+
+std::string TScenario::Ribbon(const TWords& words) {
+    const std::string& verb = words[0];
+    TSimRibbons& ribbons = application_.Ribbons();
+    if (verb == "version" || verb == "ribbon") {
+        if (host_.Count() > 0) throw Exception(verb + " comes before connect");
+        if (verb == "ribbon" && Arg(words, 1) == "off") ribbons.TurnOff();
+        else if (verb == "version") application_.SetVersion(win32::Widen(Arg(words, 1)));
+        else throw Exception("ribbon off");
+        return {};
+    }
+    if (verb == "open" || (verb == "close" && words[1] == "inline")) {
+        TWindow& pane = Window(Arg(words, 2));
+        if (!pane.explorer || pane.inlineResponse) throw Exception("not an explorer: " + words[2]);
+        if (verb == "open") {
+            if (windows_.count(Arg(words, 3))) throw Exception("window exists: " + words[3]);
+            TWindow reply{nullptr, pane.explorer, com::Make<TSimItem>(TItemKind::Mail)};
+            windows_[words[3]] = reply;
+            pane.explorer->OpenInlineResponse(reply.inlineResponse);
+        } else {
+            for (auto it = windows_.begin(); it != windows_.end();)
+                it = it->second.inlineResponse && it->second.explorer == pane.explorer ? windows_.erase(it) : std::next(it);
+            pane.explorer->CloseInlineResponse();
+        }
+        ribbons.SetContext(*pane.explorer.Get(), verb == "open");
+        return {};
+    }
+    if (verb == "save" && words[1] == "ribbon") {
+        const std::string xml = win32::Narrow(ribbons.Xml(win32::Widen(Arg(words, 2))));
+        std::ofstream file(win32::Widen(Arg(words, 3)).c_str(), std::ios::binary);
+        if (!(file << xml) || !file.flush()) throw Exception("cannot write " + words[3]);
+        return std::to_string(xml.size()) + " bytes";
+    }
+    if (verb == "save") {
+        ribbons.SaveImage(*Window(Arg(words, 2)).AsWindow().Get(), win32::Widen(Arg(words, 3)), win32::Widen(Arg(words, 4)));
+        return {};
+    }
+    if (verb == "click") return ribbons.Click(*Window(Arg(words, 2)).AsWindow().Get(), win32::Widen(Arg(words, 3)));
+    if (verb == "expect" && words[1] == "ribbon-errors") {
+        Compare(ribbons.Errors().size(), Number(Arg(words, 2)), "custom UI errors");
+        return {};
+    }
+    if (verb == "expect" && Arg(words, 4) == "enabled") {
+        const bool enabled = ribbons.Enabled(*Window(Arg(words, 2)).AsWindow().Get(), win32::Widen(Arg(words, 3)));
+        if (enabled != YesNo(Arg(words, 5))) throw Exception(enabled ? "enabled" : "disabled");
+        return {};
+    }
+    throw Exception("unknown ribbon step");
 }
 
 std::string TScenario::Disconnect() {
@@ -371,6 +433,7 @@ std::string TScenario::WindowEvent(const TWords& words) {
         const com::ComPtr<TSimWindow> closing = window.AsWindow();
         windows_.erase(words[1]);
         closing->Close();
+        application_.Ribbons().Closed(*closing.Get());
     } else if (verb == "activate") {
         return "Activate " + Millis(window.AsWindow()->Activate());
     } else if (verb == "deactivate") {
@@ -488,6 +551,7 @@ std::vector<com::ComPtr<TSimButton>> TScenario::Buttons(const std::string& windo
 
 TSimItem& TScenario::Item(const std::string& name) {
     const TWindow& window = Window(name);
+    if (window.inlineResponse) return *window.inlineResponse.Get();
     if (!window.inspector) throw Exception("not an inspector: " + name);
     return window.inspector->CurrentItem();
 }

@@ -29,6 +29,15 @@
 //   expect tag <win> "<caption>" "<tag>" | expect size <win> "<attachment>" <min> <max>
 //   expect property <win> "<caption>"|toolbar "<bar>" <name> <value>   true|false, number, text
 //                                             (Temporary is read from the host's own record)
+// The ribbon (Outlook 2007 on):
+//   version 16.0|15.0|14.0|12.0|11.0          the Outlook played, before connect (default 16.0)
+//   ribbon off                                a policy: add-ins are not asked for their ribbon
+//   open inline <explorer> <name>             a reply in the explorer's reading pane, item <name>
+//   close inline <explorer>
+//   click ribbon <win> "<label>"              onAction of the window's ribbon control
+//   expect ribbon <win> "<label>" enabled yes|no
+//   expect ribbon-errors <n>                  Outlook's custom UI errors so far
+//   save ribbon <RibbonID> <file.xml> | save image <win> "<label>" <file.png>
 // The steps of TWindowDriver (record, stop, play, ok, cancel, dismiss) that follow a step run
 // beside it, while it shows the add-in's windows modally; so do indented steps among them
 // (close, open, send, click, quit, expect...), which Outlook runs inside the modal loop.
@@ -62,7 +71,8 @@ private:
     using TWords = std::vector<std::string>;
     struct TWindow {
         com::ComPtr<TSimInspector> inspector;  // one of these two is set
-        com::ComPtr<TSimExplorer> explorer;
+        com::ComPtr<TSimExplorer> explorer;  // with an inline reply: the explorer that shows it
+        com::ComPtr<TSimItem> inlineResponse;
         com::ComPtr<TSimWindow> AsWindow() const {
             return inspector ? com::ComPtr<TSimWindow>(inspector) : com::ComPtr<TSimWindow>(explorer);
         }
@@ -75,6 +85,7 @@ private:
     std::string WindowEvent(const TWords& words);
     std::string Click(const TWords& words);
     std::string Connect(com::ext_ConnectMode mode);
+    std::string Ribbon(const TWords& words);
     std::string Quit();
     std::string Renew(const TWindow& window);
     std::string ExpectReleased();

@@ -71,6 +71,19 @@ TSimExplorer::TSimExplorer(IWindowList* list, bool withStandard)
     CommandBars().Add(L"Menu Bar", msoBarTop, true, false);
     Method(dispid::WindowClose, L"Close", {}, Action([this] { Close(); }));
     if (withStandard) AddStandardToolbar();
+    Property(dispid::ExplorerActiveInlineResponse, L"ActiveInlineResponse", [this](const TArgs&) {
+        return com::TVariant(inlineResponse_ ? inlineResponse_->AsDispatch() : static_cast<IDispatch*>(nullptr));
+    });
+}
+
+void TSimExplorer::OpenInlineResponse(com::ComPtr<TSimItem> item) {
+    inlineResponse_ = std::move(item);
+    Fire(dispExplorerInlineResponse, inlineResponse_->AsDispatch());
+}
+
+void TSimExplorer::CloseInlineResponse() {
+    inlineResponse_.Reset();
+    Fire(dispExplorerInlineResponseClose);
 }
 
 // Outlook's built-in "Standard" toolbar, with one built-in button of its own.

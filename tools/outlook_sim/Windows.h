@@ -2,6 +2,7 @@
 // Outlook's windows and their collections: inspectors show one item, explorers show a folder.
 // Opening a window through its collection raises NewInspector or NewExplorer; closing it raises
 // the window's Close and then takes it out of its collection.
+#include <functional>
 #include <vector>
 
 #include "tools/outlook_sim/AutoObject.h"
@@ -63,6 +64,17 @@ public:
     TSimExplorer(IWindowList* list, bool withStandard);
     void SelectionChange();
     void AddStandardToolbar();
+    // A reply or forward written in the reading pane (Outlook 2013 on): InlineResponse is
+    // raised and ActiveInlineResponse answers it until InlineResponseClose.
+    void OpenInlineResponse(com::ComPtr<TSimItem> item);
+    void CloseInlineResponse();
+    void Owned(std::vector<const TAutoObject*>& out) const override {
+        TSimWindow::Owned(out);
+        if (inlineResponse_) out.push_back(inlineResponse_.Get());
+    }
+
+private:
+    com::ComPtr<TSimItem> inlineResponse_;
 };
 
 // A window collection: Count, Item by index, and the event that announces a new window.
@@ -72,6 +84,8 @@ public:
     ~TSimWindows() override { OrphanAll(items_); }
     void Remove(const TSimWindow* window) override { RemoveItem(items_, window); }
     const std::vector<com::ComPtr<TWindow>>& Items() const { return items_; }
+    // Runs between the announcement and the first activation: Outlook loads the ribbon then.
+    std::function<void(TSimWindow&)> OnShowing;
     // How long the add-ins took for the last new window: its announcement and its first Activate.
     double OpenedMs() const { return openedMs_; }
     double ActivatedMs() const { return activatedMs_; }
@@ -84,7 +98,10 @@ protected:
     // Announced, then activated, as a window the user opens is.
     com::ComPtr<TWindow> Opened(com::ComPtr<TWindow> window) {
         items_.push_back(window);
-        openedMs_ = TimedMs([&] { Fire(opened_, window->AsDispatch()); });
+        openedMs_ = TimedMs([&] {
+            Fire(opened_, window->AsDispatch());
+            if (OnShowing) OnShowing(*window.Get());
+        });
         activatedMs_ = window->Activate();
         return window;
     }
