@@ -3,7 +3,7 @@
 # install, a recording end to end with the installed zelt.dll, a setup refused while zelt.dll
 # is loaded, an upgrade that keeps zelt.ini and repairs a missing file, and an uninstall that
 # leaves nothing.
-# This machine runs no 32-bit code, so the setup is built with the 64-bit half only (X64_ONLY).
+# The test runs from the 64-bit build alone, so the setup is built with the 64-bit half only (X64_ONLY).
 # Usage: setup.sh <kestova.nsi> <version> <zelt.dll> <lame_enc.dll> <zelt.chm> <outlook_sim.exe> <scenario folder>
 set -u
 nsi=$1 version=$2 dll=$3 lame=$4 chm=$5 sim=$6 scenarios=$7
