@@ -21,8 +21,7 @@ std::string outlookVersion;  // guarded by versionLock
 constexpr std::size_t kReportLogLines = 50;
 
 std::string SettingLine(const char* key, const TSetting& setting, const std::string& fallback) {
-    const std::string value = setting.Origin == TSettingOrigin::Default ? fallback : setting.Text;
-    return std::string("  ") + key + " = " + value + " (" + OriginText(setting.Origin) + ")\n";
+    return std::string("  ") + key + " = " + setting.TextOr(fallback) + " (" + OriginText(setting.Origin) + ")\n";
 }
 
 }  // namespace
@@ -43,8 +42,9 @@ std::string VersionsText() {
 }
 
 // Item 0 of the choices is Windows' default (device -1), item n + 1 is device n.
-std::string MicrophonesText(int chosenDevice) {
-    const std::vector<std::string> choices = MicrophoneChoices();
+std::string MicrophonesText(int chosenDevice) { return MicrophonesText(chosenDevice, MicrophoneChoices()); }
+
+std::string MicrophonesText(int chosenDevice, const std::vector<std::string>& choices) {
     std::string text;
     for (std::size_t item = 0; item < choices.size(); ++item) {
         if (!text.empty()) text += ", ";
@@ -63,7 +63,8 @@ std::string DiagnosticsReport() {
     report += SettingLine("BitRate", stored.BitRateSetting(), "64");
     report += SettingLine("MaxMessageMB", stored.MaxMessageSetting(), "10");
     report += SettingLine("Microphone", microphone, "first device");
-    report += "Microphones: " + MicrophonesText(MicrophoneFor(microphone.Text).Device) + "\n";
+    const std::vector<std::string> choices = MicrophoneChoices();
+    report += "Microphones: " + MicrophonesText(MicrophoneFor(microphone.Text, choices).Device, choices) + "\n";
     report += "Log: " + LogFileName() + "\n";
     report += "Last log lines:\n";
     for (const std::string& line : LastLogLines(kReportLogLines)) report += "  " + line + "\n";

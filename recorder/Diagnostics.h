@@ -2,6 +2,7 @@
 // What a helpdesk asks for first: the versions, the settings in force and where each came
 // from, the microphones, and the last lines of the log.
 #include <string>
+#include <vector>
 
 namespace kestova {
 
@@ -13,6 +14,8 @@ std::string VersionsText();
 
 // The devices by name, the chosen one marked: "Windows default, Line In (chosen)".
 std::string MicrophonesText(int chosenDevice);
+// The same for `choices`, as MicrophoneChoices answered them.
+std::string MicrophonesText(int chosenDevice, const std::vector<std::string>& choices);
 
 // The report "Copy diagnostics" puts on the clipboard.
 std::string DiagnosticsReport();

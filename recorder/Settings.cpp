@@ -89,8 +89,7 @@ TSetting TStoredSettings::MicrophoneSetting() const { return Read(kMicrophoneKey
 TSetting TStoredSettings::MaxMessageSetting() const { return Read(kMaxMessageKey, &SizeNotNegative); }
 
 std::string TStoredSettings::BitRateText(const std::string& fallback) const {
-    const TSetting setting = BitRateSetting();
-    return setting.Origin == TSettingOrigin::Default ? fallback : setting.Text;
+    return BitRateSetting().TextOr(fallback);
 }
 
 void TStoredSettings::StoreBitRateText(const std::string& text) const { Write(kKey, text); }

@@ -20,6 +20,8 @@ struct TSetting {
     TSettingOrigin Origin = TSettingOrigin::Default;
 
     bool FromPolicy() const { return Origin == TSettingOrigin::MachinePolicy || Origin == TSettingOrigin::UserPolicy; }
+    // The text in force: `fallback` where the default applies.
+    std::string TextOr(const std::string& fallback) const { return Origin == TSettingOrigin::Default ? fallback : Text; }
 };
 
 // "policy (machine)", "policy (user)", "user's zelt.ini", "administrator's zelt.ini", "default".
