@@ -7,8 +7,8 @@
 #include "addin/com/OleError.h"
 #include "addin/com/RibbonIds.h"
 #include "core/Exception.h"
-#include "platform/win32/ModuleWin32.h"
 #include "platform/win32/WideText.h"
+#include "ui/win32/Resources.h"
 
 namespace kestova {
 
@@ -49,13 +49,9 @@ const long olMail = 43;
 const long olTask = 48;
 
 std::wstring ResourceText(const wchar_t* name) {
-    static const int anchor = 0;
-    const HMODULE module = win32::ModuleOf(&anchor);
-    const HRSRC found = FindResourceW(module, name, MAKEINTRESOURCEW(10));  // RT_RCDATA
-    const HGLOBAL loaded = found ? LoadResource(module, found) : nullptr;
-    const void* data = loaded ? LockResource(loaded) : nullptr;
-    if (!data) throw Exception("The ribbon resource " + win32::Narrow(name) + " is missing");
-    return win32::Widen(std::string(static_cast<const char*>(data), SizeofResource(module, found)));
+    const std::vector<uint8_t> bytes = ResourceBytes(win32::Narrow(name));
+    if (bytes.empty()) throw Exception("The ribbon resource " + win32::Narrow(name) + " is missing");
+    return win32::Widen(std::string(bytes.begin(), bytes.end()));
 }
 
 // Outlook 2007 reads only the first customUI namespace; the elements used here are the same.

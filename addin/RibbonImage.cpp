@@ -3,9 +3,9 @@
 #include <string>
 
 #include "core/Exception.h"
-#include "platform/win32/ModuleWin32.h"
 #include "ui/win32/Dpi.h"
 #include "ui/win32/Handles.h"
+#include "ui/win32/Resources.h"
 
 namespace kestova {
 
@@ -39,11 +39,10 @@ TBitmapHandle AlphaBitmapOf(HICON icon, int pixels) {
 int RibbonDpi() { return DpiOf(nullptr); }
 
 com::ComPtr<IPictureDisp> KestovaPicture(int size, int dpi) {
-    static const int anchor = 0;
     const int pixels = Scaled(size, dpi);
     // The icon holds drawings from 16 to 96 pixels; the system picks the nearest and scales it.
     const TIcon icon(static_cast<HICON>(
-        LoadImageW(win32::ModuleOf(&anchor), L"MAINICON", IMAGE_ICON, pixels, pixels, LR_DEFAULTCOLOR)));
+        LoadImageW(ResourceModule(), L"MAINICON", IMAGE_ICON, pixels, pixels, LR_DEFAULTCOLOR)));
     if (!icon) throw Exception("The artwork is missing, error " + std::to_string(GetLastError()));
     TBitmapHandle bitmap = AlphaBitmapOf(icon.get(), pixels);
     PICTDESC description{};
