@@ -50,20 +50,21 @@ TformMain::~TformMain() {
 void TformMain::BuildLayout() {
     SetCaption(" Kestova for Outlook");
     SetBorderStyle(TBorderStyle::bsToolWindow);
-    SetClientSize(400, 196);
+    SetClientSize(400, 212);
     SetPosition(TPosition::poOwnerFormCenter);  // the mail window it was started from
     SetIconResource("MAINICON");
     imgLogo.SetResourceName("BANNER");
     imgLogo.SetBounds(0, 0, 400, 64);
     imgLogo.SetCursor(crHandPoint);
-    ShapeState.SetBounds(8, 72, 241, 25);
-    lbState.SetBounds(8, 5, 225, 16);
+    // Two lines high: the longest hints wrap at every DPI.
+    ShapeState.SetBounds(8, 72, 241, 41);
+    lbState.SetBounds(8, 5, 225, 32);
     lbState.SetFont({"Verdana", 13, true});
     lbState.SetCaption(kReadyText);
     lbState.SetIsStatus(true);
     btBPS.SetBounds(256, 72, 65, 25);
     btBPS.SetCaption("kbps");
-    pbPlay.SetBounds(8, 104, 313, 25);
+    pbPlay.SetBounds(8, 120, 313, 25);
     pbPlay.SetMax(kBarMax);
     pbPlay.SetSmooth(true);
     pbPlay.SetAccessibleName("Level");
@@ -71,7 +72,7 @@ void TformMain::BuildLayout() {
     btOK.SetCaption("OK");
     btOK.SetEnabled(false);
     btOK.SetDefault(true);
-    btCancel.SetBounds(328, 104, 64, 25);
+    btCancel.SetBounds(328, 120, 64, 25);
     btCancel.SetCaption("Cancel");
     btCancel.SetCancel(true);
     tbVoice.Images() = {"GLYPHS", 32, 32, 7};

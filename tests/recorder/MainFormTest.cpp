@@ -55,7 +55,7 @@ TEST_F(RecorderWindow, NewWindowIsReadyAndRemovesAnEarlierRecording) {
     EXPECT_EQ(form.MP3Out.BitRate, br64);
     EXPECT_EQ(form.Caption(), " Kestova for Outlook");
     EXPECT_EQ(form.ClientWidth(), 400);
-    EXPECT_EQ(form.ClientHeight(), 196);
+    EXPECT_EQ(form.ClientHeight(), 212);
     EXPECT_FALSE(std::filesystem::exists(folder.File("zelt.ini")));  // reading creates nothing
 }
 

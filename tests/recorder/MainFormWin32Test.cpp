@@ -10,6 +10,7 @@
 #include "recorder/VoiceTexts.h"
 #include "tests/audio/ScratchFolder.h"
 #include "ui/Dialogs.h"
+#include "ui/win32/Dpi.h"
 #include "ui/win32/FormWindow.h"
 #include "ui/win32/Win32Host.h"
 
@@ -27,6 +28,7 @@ using namespace kestova;
 using kestova::test::HasDisplay;
 using kestova::test::SaveScreenshot;
 using kestova::test::TextOf;
+using kestova::test::WrapsInside;
 using namespace std::chrono_literals;
 using kestova::test::TScratchFolder;
 
@@ -164,6 +166,8 @@ TEST_F(RecorderWin32, SilentMicrophoneChosenByNameIsNamedMuted) {
     std::ofstream(folder.File("zelt.ini"), std::ios::binary) << "[Audio]\r\nMicrophone=Monitor of Silent\r\n";
     TformMain form;
     std::string hint, finished;
+    bool fits = false, shot = false;
+    const std::string picture = "/recorder-nosound-" + std::to_string(DpiOf(nullptr)) + ".png";
     MainThread()->Post([&] {
         RunGuarded([&] {
             TFormWindow& window = *host.WindowOf(form);
@@ -175,6 +179,8 @@ TEST_F(RecorderWin32, SilentMicrophoneChosenByNameIsNamedMuted) {
             press(form.actRecord);
             WaitFor([&] { return TextOf(state) == NoSoundText; });
             hint = TextOf(state);
+            fits = WrapsInside(state);
+            shot = SaveScreenshot(window.Handle(), std::string(KESTOVA_SHOT_DIR) + picture);
             press(form.actStop);
             WaitFor([&] { return TextOf(state).rfind("Stopped. Size: ", 0) == 0; });
             finished = TextOf(state);
@@ -183,6 +189,8 @@ TEST_F(RecorderWin32, SilentMicrophoneChosenByNameIsNamedMuted) {
     });
     EXPECT_EQ(form.ShowModal(), mrOk);
     EXPECT_EQ(hint, NoSoundText);
+    EXPECT_TRUE(fits) << "the hint is cut off in " << picture;
+    EXPECT_TRUE(shot);
     EXPECT_EQ(finished.substr(0, 15), "Stopped. Size: ") << finished;
     EXPECT_GE(form.MP3Out.ElapsedSeconds(), 3);
 }

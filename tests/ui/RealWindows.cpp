@@ -131,6 +131,19 @@ std::vector<std::string> ClippedTexts(HWND window) {
     return clipped;
 }
 
+bool WrapsInside(HWND label) {
+    const std::wstring text = kestova::win32::Widen(TextOf(label));
+    RECT client{};
+    GetClientRect(label, &client);
+    RECT needed = client;
+    HDC dc = GetDC(label);
+    const HGDIOBJ before = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(label, WM_GETFONT, 0, 0)));
+    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &needed, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
+    SelectObject(dc, before);
+    ReleaseDC(label, dc);
+    return needed.right <= client.right && needed.bottom <= client.bottom;
+}
+
 void InTurns(std::deque<std::function<void()>> steps) {
     turns = std::move(steps);
     SetTimer(nullptr, 0, 10, &NextTurn);

@@ -33,6 +33,9 @@ TPicture ReadPicture(const std::string& path);
 // The texts of `window`'s labels and buttons that do not fit their control in its own font.
 std::vector<std::string> ClippedTexts(HWND window);
 
+// Whether a word-wrapping label's text, in its own font, fits its client area.
+bool WrapsInside(HWND label);
+
 // Runs each step on this thread as a turn of whatever message loop runs then (a modal form's,
 // a message box's), after everything the step before posted, keys included, has been handled.
 // A step that blocks in a nested loop lets the next steps run inside that loop.
