@@ -26,7 +26,7 @@ public:
         WaitForGate();
         ++reads;
         const std::size_t count = std::min<std::size_t>({std::size_t(BufferSize), ChunkLimit, data_.size() - offset_});
-        std::memcpy(Buffer, data_.data() + offset_, count);
+        if (count) std::memcpy(Buffer, data_.data() + offset_, count);  // data() may be null when empty
         offset_ += count;
         Position = std::int32_t(offset_);
         return int(count);
