@@ -182,9 +182,9 @@ HRESULT TAutoObject::Invoke(DISPID dispid, REFIID riid, LCID, WORD flags, DISPPA
     const DISPPARAMS none{};
     const DISPPARAMS& given = params ? *params : none;
     if ((given.cArgs && !given.rgvarg) || (given.cNamedArgs && !given.rgdispidNamedArgs)) return E_INVALIDARG;
-    std::vector<com::TVariant> args;
-    if (const HRESULT refused = Bind(*member, flags, given, args, argError); FAILED(refused)) return refused;
     try {
+        std::vector<com::TVariant> args;
+        if (const HRESULT refused = Bind(*member, flags, given, args, argError); FAILED(refused)) return refused;
         if (flags & (DISPATCH_PROPERTYPUT | DISPATCH_PROPERTYPUTREF)) {
             member->put.assign(args[0]);
             return S_OK;
@@ -196,6 +196,8 @@ HRESULT TAutoObject::Invoke(DISPID dispid, REFIID riid, LCID, WORD flags, DISPPA
         Describe(info, error.Code(), error.Message());
     } catch (const std::exception& error) {
         Describe(info, E_FAIL, error.what());
+    } catch (...) {
+        return E_UNEXPECTED;  // nothing may cross the COM boundary
     }
     return DISP_E_EXCEPTION;
 }
