@@ -57,7 +57,7 @@ void TformAbout::btHomePageClick(TComponent*) { OpenHomePage(); }
 void TformAbout::btSupportClick(TComponent*) { OpenSupportPage(); }
 
 void TformAbout::btDiagnosticsClick(TComponent*) {
-    if (!Host().CopyText(DiagnosticsReport()))
+    if (!Host().CopyText(*this, DiagnosticsReport()))
         Host().ShowMessageBox("The diagnostics could not be put on the clipboard.", "Kestova for Outlook", mbOk);
 }
 

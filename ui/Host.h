@@ -18,8 +18,8 @@ public:
     // Brings the window of a form in a modal run to the front, or the modal window shown above
     // it; nothing to do for a host without real windows.
     virtual void BringToFront(const TForm& form) const {}
-    // Puts `text` on the clipboard as the user's copy would; false when it cannot.
-    virtual bool CopyText(const std::string& text) { return false; }
+    // Puts `text` on the clipboard as the user's copy in `owner` would; false when it cannot.
+    virtual bool CopyText(const TForm& owner, const std::string& text) { return false; }
     // Ends every modal run through its form's close box, the innermost first.
     virtual void CloseAll() {}
 };

@@ -253,6 +253,24 @@ TEST_F(DialogsWin32, PolicyInTheRegistryDisablesTheRateWithItsReasonAsTooltip) {
     EXPECT_EQ(seen(), std::make_pair(std::string("128"), std::wstring()));
 }
 
+namespace {
+
+// The clipboard's Unicode text, as a paste would take it.
+std::string ClipboardText(HWND window) {
+    std::string text;
+    if (!OpenClipboard(window)) return text;
+    if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+        if (const auto* wide = static_cast<const wchar_t*>(GlobalLock(data))) {
+            text = win32::Narrow(wide);
+            GlobalUnlock(data);
+        }
+    }
+    CloseClipboard();
+    return text;
+}
+
+}  // namespace
+
 TEST_F(DialogsWin32, AboutWindowShowsItsLinksAndClosesEveryWay) {
     struct TWay {
         std::function<void(HWND)> Close;
@@ -266,6 +284,7 @@ TEST_F(DialogsWin32, AboutWindowShowsItsLinksAndClosesEveryWay) {
     };
     SIZE client{};
     bool product = false, picture = false, handCursor = false, shot = false;
+    std::string copied;
     for (const TWay& way : ways) {
         TformAbout about;  // as the add-in shows it: no owner
         WhenShown("About Kestova for Outlook", [&](HWND window) {
@@ -279,6 +298,8 @@ TEST_F(DialogsWin32, AboutWindowShowsItsLinksAndClosesEveryWay) {
                 handCursor = GetCursor() == LoadCursorW(GetModuleHandleW(nullptr), L"_HANDPOINT");
                 SendMessageW(Child(window, L"Button", HomePageAddress()), BM_CLICK, 0, 0);
                 SendMessageW(support, BM_CLICK, 0, 0);
+                SendMessageW(Child(window, L"Button", "Copy diagnostics"), BM_CLICK, 0, 0);
+                copied = ClipboardText(window);
                 shot = Shot(window, "about-window.png");
             }
             way.Close(window);
@@ -290,6 +311,7 @@ TEST_F(DialogsWin32, AboutWindowShowsItsLinksAndClosesEveryWay) {
     EXPECT_TRUE(product);
     EXPECT_TRUE(picture);
     EXPECT_TRUE(handCursor);
+    EXPECT_EQ(copied.rfind("Kestova for Outlook diagnostics", 0), 0u) << copied;
     const std::string home = HomePageAddress();
     EXPECT_EQ(shell->Opened(), (std::vector<std::string>{home, home + "/support.php"}));
     EXPECT_TRUE(shot) << kShotDir << "/about-window.png";

@@ -30,7 +30,7 @@ public:
     void AnswerNext(int answer) { answers_.push_back(answer); }
     const std::vector<TShownBox>& Boxes() const { return boxes_; }
     // The clipboard: what was copied last.
-    bool CopyText(const std::string& text) override {
+    bool CopyText(const TForm&, const std::string& text) override {
         clipboard_ = text;
         return true;
     }

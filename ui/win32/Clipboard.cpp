@@ -2,6 +2,7 @@
 #include "ui/win32/Win32Host.h"
 
 #include "platform/win32/WideText.h"
+#include "ui/win32/FormWindow.h"
 
 #include <cstring>
 #include <memory>
@@ -10,10 +11,11 @@ namespace kestova {
 
 namespace {
 
-// Closes the clipboard it opened.
+// Closes the clipboard it opened. The owner must be a window: opened for none, EmptyClipboard
+// leaves the clipboard without an owner and SetClipboardData fails.
 class TOpenClipboard {
 public:
-    TOpenClipboard() : open_(OpenClipboard(nullptr) != FALSE) {}
+    explicit TOpenClipboard(HWND owner) : open_(owner && OpenClipboard(owner) != FALSE) {}
     ~TOpenClipboard() {
         if (open_) CloseClipboard();
     }
@@ -31,7 +33,7 @@ struct TGlobalFree {
 
 }  // namespace
 
-bool TWin32Host::CopyText(const std::string& text) {
+bool TWin32Host::CopyText(const TForm& owner, const std::string& text) {
     const std::wstring wide = win32::Widen(text);
     const SIZE_T bytes = (wide.size() + 1) * sizeof(wchar_t);
     std::unique_ptr<void, TGlobalFree> memory(GlobalAlloc(GMEM_MOVEABLE, bytes));
@@ -40,7 +42,8 @@ bool TWin32Host::CopyText(const std::string& text) {
     if (!target) return false;
     std::memcpy(target, wide.c_str(), bytes);
     GlobalUnlock(memory.get());
-    const TOpenClipboard clipboard;
+    const TFormWindow* window = WindowOf(owner);
+    const TOpenClipboard clipboard(window ? window->Handle() : nullptr);
     if (!clipboard || !EmptyClipboard() || !SetClipboardData(CF_UNICODETEXT, memory.get())) return false;
     memory.release();  // the clipboard owns it now
     return true;

@@ -23,7 +23,7 @@ public:
     TFormWindow* WindowOf(const TForm& form) const;
     void BringToFront(const TForm& form) const override;
     void CloseAll() override;
-    bool CopyText(const std::string& text) override;
+    bool CopyText(const TForm& owner, const std::string& text) override;
 
 private:
     HWND OwnerWindowFor(const TForm& form) const;
