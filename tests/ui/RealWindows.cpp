@@ -109,6 +109,20 @@ long LongAnswer(HWND window, long child, HRESULT (STDMETHODCALLTYPE IAccessible:
     return value;
 }
 
+// Whether the control's text, laid out by `format` in the control's own font, fits its client area.
+bool TextFits(HWND control, UINT format) {
+    const std::wstring text = kestova::win32::Widen(TextOf(control));
+    RECT client{};
+    GetClientRect(control, &client);
+    RECT needed = client;
+    HDC dc = GetDC(control);
+    const HGDIOBJ before = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(control, WM_GETFONT, 0, 0)));
+    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &needed, format | DT_CALCRECT | DT_NOPREFIX);
+    SelectObject(dc, before);
+    ReleaseDC(control, dc);
+    return needed.right <= client.right && needed.bottom <= client.bottom;
+}
+
 }  // namespace
 
 std::vector<std::string> ClippedTexts(HWND window) {
@@ -116,33 +130,13 @@ std::vector<std::string> ClippedTexts(HWND window) {
     for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
         wchar_t kind[32] = {};
         GetClassNameW(child, kind, 32);
-        const std::wstring text = kestova::win32::Widen(TextOf(child));
-        if (text.empty() || (lstrcmpiW(kind, L"Static") != 0 && lstrcmpiW(kind, L"Button") != 0)) continue;
-        HDC dc = GetDC(child);
-        const HGDIOBJ before = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(child, WM_GETFONT, 0, 0)));
-        SIZE extent{};
-        GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &extent);
-        SelectObject(dc, before);
-        ReleaseDC(child, dc);
-        RECT bounds{};
-        GetClientRect(child, &bounds);
-        if (extent.cx > bounds.right || extent.cy > bounds.bottom) clipped.push_back(TextOf(child));
+        if (TextOf(child).empty() || (lstrcmpiW(kind, L"Static") != 0 && lstrcmpiW(kind, L"Button") != 0)) continue;
+        if (!TextFits(child, DT_SINGLELINE)) clipped.push_back(TextOf(child));
     }
     return clipped;
 }
 
-bool WrapsInside(HWND label) {
-    const std::wstring text = kestova::win32::Widen(TextOf(label));
-    RECT client{};
-    GetClientRect(label, &client);
-    RECT needed = client;
-    HDC dc = GetDC(label);
-    const HGDIOBJ before = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(label, WM_GETFONT, 0, 0)));
-    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &needed, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
-    SelectObject(dc, before);
-    ReleaseDC(label, dc);
-    return needed.right <= client.right && needed.bottom <= client.bottom;
-}
+bool WrapsInside(HWND label) { return TextFits(label, DT_WORDBREAK); }
 
 void InTurns(std::deque<std::function<void()>> steps) {
     turns = std::move(steps);
