@@ -16,6 +16,7 @@
 #include "audio/ACS_Audio.h"
 #include "audio/ACS_Indicator.h"
 #include "audio/ACS_LAME.h"
+#include "audio/ACS_LameEncoder.h"
 #include "platform/Files.h"
 #include "platform/sim/WaveInSim.h"
 #include "tests/audio/WavFile.h"
@@ -216,36 +217,19 @@ struct TLameBinding {
     ~TLameBinding() { UnloadLame(); }
 };
 
-// An encoder set up as the sink sets it up, closed at the end of the scope; the library must
-// be loaded.
-struct TEncoder {
-    TEncoder() {
-        context = Lame().lame_init();
-        Lame().lame_set_num_samples(context, Input().pcm.size() / kChannels);
-        Lame().lame_set_in_samplerate(context, kRate);
-        Lame().lame_set_num_channels(context, 2);
-        Lame().lame_set_brate(context, 64);
-        Lame().lame_init_params(context);
-    }
-    ~TEncoder() { Lame().lame_close(context); }
-    int EncodeBlock(const short* pcm) {
-        return Lame().lame_encode_buffer_interleaved(context, const_cast<short*>(pcm), kBlock / 4, mp3.data(),
-                                                     int(mp3.size()));
-    }
-    lame_t context = nullptr;
-    std::vector<unsigned char> mp3 = std::vector<unsigned char>(TMP3Out::Mp3BufferSize);
-};
+// An encoder with the sink's settings for the whole input; the library must be loaded.
+TLameEncoder InputEncoder() { return TLameEncoder(kRate, 64, Input().pcm.size() / kChannels); }
 
 // CPU seconds of the library called block by block in process, writing the same kind of file.
 double LibraryRun() {
     const std::vector<short>& pcm = Input().pcm;
     const double start = ProcessCpuSeconds();
-    TEncoder encoder;
+    TLameEncoder encoder = InputEncoder();
     const TFile out = OpenFile(Input().mp3, "wb");
     for (std::size_t at = 0; at + kBlock / 2 <= pcm.size(); at += kBlock / 2)
-        std::fwrite(encoder.mp3.data(), 1, std::size_t(encoder.EncodeBlock(pcm.data() + at)), out.get());
-    const int flushed = Lame().lame_encode_flush(encoder.context, encoder.mp3.data(), int(encoder.mp3.size()));
-    std::fwrite(encoder.mp3.data(), 1, std::size_t(flushed), out.get());
+        std::fwrite(encoder.Frames(), 1, std::size_t(encoder.Encode(const_cast<short*>(pcm.data() + at), kBlock, 2)),
+                    out.get());
+    std::fwrite(encoder.Frames(), 1, std::size_t(encoder.Finish({})), out.get());
     return ProcessCpuSeconds() - start;
 }
 
@@ -323,11 +307,11 @@ void BM_LevelStagePerBlock(benchmark::State& state) {
 void BM_EncoderPerBlock(benchmark::State& state) {
     const std::vector<short>& pcm = Input().pcm;
     const TLameBinding library;
-    TEncoder encoder;
+    TLameEncoder encoder = InputEncoder();
     std::size_t at = 0;
     for (auto _ : state) {
         if (at + kBlock / 2 > pcm.size()) at = 0;
-        benchmark::DoNotOptimize(encoder.EncodeBlock(pcm.data() + at));
+        benchmark::DoNotOptimize(encoder.Encode(const_cast<short*>(pcm.data() + at), kBlock, 2));
         at += kBlock / 2;
     }
 }
