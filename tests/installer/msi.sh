@@ -9,24 +9,14 @@
 set -u
 arch=$1 build_msi=$2 version=$3 dll=$4 lame=$5 chm=$6 sim=$7 scenarios=$8
 work="$(pwd)/msi-test-$arch"
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
-matches() { LC_ALL=C grep -Eq "$1" <<<"$2"; }
-
-loader=$("$(dirname "$0")/../../scripts/wine-loader" win64) || { echo "skipped: $loader"; exit 77; }
+. "$(dirname "$0")/fresh-prefix.sh"
 if [ "$arch" = x86 ]; then
   why=$("$(dirname "$0")/../../scripts/wine-loader" win32) || { echo "skipped: $why"; exit 77; }
   folder="Program Files (x86)" own=32 other=64
 else
   folder="Program Files" own=64 other=32
 fi
-[ -n "${DISPLAY:-}" ] || { echo "skipped: no display (run it inside ./kestova harness)"; exit 77; }
-export WINEPREFIX="$work/prefix" WINEARCH=win64 WINELOADER=$loader WINEDEBUG=-all \
-  WINEDLLOVERRIDES="mscoree,mshtml="
-wine() { timeout -k 5 120 "$loader" "$@"; }
-cleanup() { "${loader%/*}/wineserver" -k >/dev/null 2>&1; rm -rf "$work"; }
-trap cleanup EXIT
-rm -rf "$work"; mkdir -p "$work/files"
+mkdir -p "$work/files"
 cp "$dll" "$lame" "$chm" "$work/files/"
 
 next=${version%.*}.$((${version##*.} + 1))

@@ -9,20 +9,10 @@ set -u
 nsi=$1 version=$2 dll=$3 lame=$4 chm=$5 sim=$6 scenarios=$7
 here=$(pwd)
 work="$here/setup-test"
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
-# reg.exe prints in the console's code page, so texts are matched byte by byte.
-matches() { LC_ALL=C grep -Eq "$1" <<<"$2"; }
-
-loader=$("$(dirname "$0")/../../scripts/wine-loader" win64) || { echo "skipped: $loader"; exit 77; }
 command -v makensis >/dev/null || { echo "skipped: makensis missing (Debian package nsis)"; exit 77; }
-[ -n "${DISPLAY:-}" ] || { echo "skipped: no display (run it inside ./kestova harness)"; exit 77; }
-export WINEPREFIX="$work/prefix" WINEARCH=win64 WINELOADER=$loader WINEDEBUG=-all \
-  WINEDLLOVERRIDES="mscoree,mshtml=" USER="Jürgen Øster" LOGNAME="Jürgen Øster"
-wine() { timeout -k 5 120 "$loader" "$@"; }
-cleanup() { "${loader%/*}/wineserver" -k >/dev/null 2>&1; rm -rf "$work"; }
-trap cleanup EXIT
-rm -rf "$work"; mkdir -p "$work/dist/win64"
+. "$(dirname "$0")/fresh-prefix.sh"
+export USER="Jürgen Øster" LOGNAME="Jürgen Øster"
+mkdir -p "$work/dist/win64"
 cp "$dll" "$lame" "$chm" "$work/dist/win64/"
 
 setup_exe() {  # setup_exe VERSION: builds the setup of that version, prints its path
