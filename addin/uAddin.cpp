@@ -152,32 +152,6 @@ HRESULT TzelAddin::OnDisconnection(com::ext_DisconnectMode RemoveMode, SAFEARRAY
     return S_OK;
 }
 
-namespace {
-
-template <class TWindows>
-void DeleteButtonsOf(const TWindows& windows) {
-    for (size_t w = 0; w < windows.Count(); ++w) {
-        const auto& buttons = windows[w].Buttons;
-        for (size_t b = 0; b < buttons.Count(); ++b) {
-            com::ComPtr<IDispatch> control;
-            try {
-                com::Check(com::QueryDispatch(buttons[b].Intf(), IID_IDispatch, control), "button query");
-                com::CallMethod(control.Get(), L"Delete");
-            } catch (const com::EOleError&) {
-                // A control Office no longer has is gone already.
-            }
-        }
-    }
-}
-
-}  // namespace
-
-// The user unticked the add-in: its buttons go with it, since nothing would answer them.
-void TzelAddin::DeleteButtons() {
-    DeleteButtonsOf(*InspectorList_);
-    DeleteButtonsOf(*ExplorerList_);
-}
-
 void TzelAddin::ReleaseOutlook() {
     InspectorsWrapper_.reset();
     ExplorersWrapper_.reset();
@@ -185,6 +159,7 @@ void TzelAddin::ReleaseOutlook() {
     OutlookApp_ = com::TVariant();
     WatchRecorderShown({});
     ribbons_.clear();
+    picture_.Reset();
 }
 
 // Outlook 2010 and later shut down fast: Application.Quit is the add-in's last word, with no
@@ -199,20 +174,16 @@ void TzelAddin::Quit() {
 
 // Outlook may announce again a window object that it reuses; the window keeps its one wrapper.
 template <class TList>
-bool TzelAddin::Adopted(const TList& list, IDispatch* window) {
-    com::ComPtr<IUnknown> identity;
-    if (FAILED(window->QueryInterface(IID_PPV_ARGS(&identity)))) return false;
-    for (size_t i = 0; i < list.Count(); ++i) {
-        com::ComPtr<IUnknown> listed;
-        if (list[i].Intf() && SUCCEEDED(list[i].Intf()->QueryInterface(IID_PPV_ARGS(&listed))) &&
-            listed.Get() == identity.Get())
-            return true;
-    }
-    return false;
+IUnknown* TzelAddin::FindAdopted(const TList& list, IUnknown* window) {
+    const com::ComPtr<IUnknown> identity = com::IdentityOf(window);
+    if (!identity) return nullptr;
+    for (size_t i = 0; i < list.Count(); ++i)
+        if (list[i].Intf() && com::IdentityOf(list[i].Intf()).Get() == identity.Get()) return list[i].Intf();
+    return nullptr;
 }
 
 void TzelAddin::AdoptInspector(TOutlookServer*, IDispatch* inspector) {
-    if (Adopted(*InspectorList_, inspector)) return;
+    if (FindAdopted(*InspectorList_, inspector)) return;
     auto wrapper = std::make_unique<TAddinInspector>(inspector);
     wrapper->OnClose = [this](TOutlookServer* sender) { ReleaseInspector(sender); };
     wrapper->OnActivate = [this](TOutlookServer* sender) { InspectorActivated(sender); };
@@ -234,25 +205,20 @@ void TzelAddin::TryVoiceButton(TAddinInspector& inspector) {
 void TzelAddin::InspectorActivated(TOutlookServer* sender) {
     auto* inspector = dynamic_cast<TAddinInspector*>(sender);
     if (!inspector || !inspector->Buttons.Empty()) return;
-    if (HasItemRibbon(outlookMajor_) && !inspector->RibbonDecided) {
-        inspector->RibbonDecided = true;
-        inspector->OnRibbon = RibbonAskedFor(*inspector);
-    }
-    if (!inspector->OnRibbon) TryVoiceButton(*inspector);
+    if (HasItemRibbon(outlookMajor_) && !inspector->OnRibbon) inspector->OnRibbon = RibbonAskedFor(*inspector);
+    if (!inspector->OnRibbon.value_or(false)) TryVoiceButton(*inspector);
 }
 
 bool TzelAddin::RibbonAskedFor(TAddinInspector& inspector) const {
     try {
-        com::ComPtr<IDispatch> window;
-        com::Check(com::QueryDispatch(inspector.Intf(), IID_IDispatch, window), "window query");
-        return RibbonAsked(ItemRibbonIdOf(window.Get()));
+        return RibbonAsked(ItemRibbonIdOf(com::DispatchOf(inspector.Intf()).Get()));
     } catch (...) {
         return false;  // a window that cannot be read gets the command bar
     }
 }
 
 void TzelAddin::AdoptExplorer(TOutlookServer*, IDispatch* explorer) {
-    if (Adopted(*ExplorerList_, explorer)) return;
+    if (FindAdopted(*ExplorerList_, explorer)) return;
     auto wrapper = std::make_unique<TAddinExplorer>(explorer);
     wrapper->OnClose = [this](TOutlookServer* sender) { ReleaseExplorer(sender); };
     wrapper->OnSelectionChange = [](TOutlookServer*) {};
@@ -271,8 +237,7 @@ void TzelAddin::ReleaseExplorer(TOutlookServer* sender) {
 
 void TzelAddin::ExplorerActivated(TOutlookServer* sender) {
     auto* explorer = dynamic_cast<TAddinExplorer*>(sender);
-    const bool onRibbon = HasExplorerRibbon(outlookMajor_) && RibbonAsked(kExplorerRibbon);
-    if (explorer && explorer->Buttons.Empty() && !onRibbon) AddAboutButton(*explorer);
+    if (explorer && explorer->Buttons.Empty() && !RibbonAsked(kExplorerRibbon)) AddAboutButton(*explorer);
 }
 
 }  // namespace kestova

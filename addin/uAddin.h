@@ -4,6 +4,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -30,9 +31,9 @@ class TAddinInspector : public TOutlookInspector {
 public:
     using TOutlookInspector::TOutlookInspector;
     TOwningList<TAddinOutlookButton> Buttons;
-    // Where its button is, decided at its first Activate where Outlook has an item ribbon.
-    bool RibbonDecided = false;
-    bool OnRibbon = false;
+    // Whether its button is on the ribbon, decided at its first Activate where Outlook has an
+    // item ribbon.
+    std::optional<bool> OnRibbon;
 };
 
 // An adopted main window.
@@ -93,7 +94,7 @@ private:
     void ReleaseOutlook();
     void DeleteButtons();
     template <class TList>
-    static bool Adopted(const TList& list, IDispatch* window);
+    static IUnknown* FindAdopted(const TList& list, IUnknown* window);
     void TryVoiceButton(TAddinInspector& inspector);
     void AdoptOpenWindows(const wchar_t* collection, const GUID& iid, TOutlookServer* sender,
                           void (TzelAddin::*adopt)(TOutlookServer*, IDispatch*));
@@ -129,6 +130,7 @@ private:
     int outlookMajor_ = 0;
     std::set<std::wstring> ribbonsAsked_;          // the ribbon IDs answered with XML
     std::vector<com::ComPtr<IDispatch>> ribbons_;  // the IRibbonUI of each loaded document
+    com::ComPtr<IPictureDisp> picture_;            // the buttons' artwork, made at the first ask
 };
 
 }  // namespace kestova

@@ -15,13 +15,6 @@ const long msoControlButton = 1;
 const long msoButtonCaption = 2;
 const long msoBarTop = 1;
 
-com::ComPtr<IDispatch> DispatchOf(IUnknown* object) {
-    com::ComPtr<IDispatch> dispatch;
-    if (!object) throw com::EOleError(E_POINTER, "window is null");
-    com::Check(com::QueryDispatch(object, IID_IDispatch, dispatch), "window query");
-    return dispatch;
-}
-
 com::ComPtr<IDispatch> CommandBarsOf(IDispatch* window) {
     return com::ObjectOf(com::GetProperty(window, L"CommandBars"), L"CommandBars");
 }
@@ -66,7 +59,7 @@ TAddinOutlookButton& TzelAddin::AddToolbarButton(TOwner& owner, IDispatch* toolb
 }
 
 void TzelAddin::InstallVoiceButton(TAddinInspector& inspector) {
-    const com::TVariant toolbar = VoiceToolbar(DispatchOf(inspector.Intf()).Get());
+    const com::TVariant toolbar = VoiceToolbar(com::DispatchOf(inspector.Intf()).Get());
     com::PutProperty(toolbar.AsDispatch(), L"Visible", com::TVariant(true));
     TAddinOutlookButton& button = AddToolbarButton(inspector, toolbar.AsDispatch(), L"Kestova", true);
     button.OnClick = [this](TOutlookServer* sender, IDispatch*, bool&) { VoiceButtonClick(sender); };
@@ -74,13 +67,37 @@ void TzelAddin::InstallVoiceButton(TAddinInspector& inspector) {
 
 void TzelAddin::AddAboutButton(TAddinExplorer& explorer) {
     try {
-        const com::TVariant standard = FindItem(CommandBarsOf(DispatchOf(explorer.Intf()).Get()).Get(), L"Standard");
+        const com::TVariant standard = FindItem(CommandBarsOf(com::DispatchOf(explorer.Intf()).Get()).Get(), L"Standard");
         if (standard.IsEmpty()) return;  // the next activation tries again
         TAddinOutlookButton& button = AddToolbarButton(explorer, standard.AsDispatch(), L"About Kestova", false);
         button.OnClick = [this](TOutlookServer* sender, IDispatch*, bool&) { AboutButtonClick(sender); };
     } catch (...) {
         // The explorer stays without a button until a later activation.
     }
+}
+
+namespace {
+
+template <class TWindows>
+void DeleteButtonsOf(const TWindows& windows) {
+    for (size_t w = 0; w < windows.Count(); ++w) {
+        const auto& buttons = windows[w].Buttons;
+        for (size_t b = 0; b < buttons.Count(); ++b) {
+            try {
+                com::CallMethod(com::DispatchOf(buttons[b].Intf()).Get(), L"Delete");
+            } catch (const com::EOleError&) {
+                // A control Office no longer has is gone already.
+            }
+        }
+    }
+}
+
+}  // namespace
+
+// The user unticked the add-in: its buttons go with it, since nothing would answer them.
+void TzelAddin::DeleteButtons() {
+    DeleteButtonsOf(*InspectorList_);
+    DeleteButtonsOf(*ExplorerList_);
 }
 
 }  // namespace kestova

@@ -16,13 +16,6 @@ namespace {
 
 const long kLargeImage = 32;  // every Kestova button is a large one
 
-// COM identity: the same object may be handed out through different interfaces.
-com::ComPtr<IUnknown> IdentityOf(IUnknown* object) {
-    com::ComPtr<IUnknown> identity;
-    if (object) object->QueryInterface(IID_IUnknown, reinterpret_cast<void**>(identity.GetAddressOf()));
-    return identity;
-}
-
 bool IsA(IDispatch* object, const GUID& iid) {
     com::ComPtr<IDispatch> typed;
     return SUCCEEDED(com::QueryDispatch(object, iid, typed));
@@ -56,7 +49,9 @@ HRESULT TzelAddin::RibbonInvoke(DISPID dispid, const DISPPARAMS* params, VARIANT
             case ribbon::dispRibbonAction: RibbonAction(control); break;
             case ribbon::dispRibbonEnabled: answer = com::TVariant(!RecorderShown()); break;
             case ribbon::dispRibbonImage:
-                answer = com::TVariant(static_cast<IDispatch*>(KestovaPicture(kLargeImage, RibbonDpi()).Get()));
+                // Every button and every Invalidate asks again; the system's DPI stays for the process.
+                if (!picture_) picture_ = KestovaPicture(kLargeImage, RibbonDpi());
+                answer = com::TVariant(static_cast<IDispatch*>(picture_.Get()));
                 break;
             default: return DISP_E_MEMBERNOTFOUND;
         }
@@ -71,8 +66,8 @@ HRESULT TzelAddin::RibbonInvoke(DISPID dispid, const DISPPARAMS* params, VARIANT
 void TzelAddin::RibbonAction(IDispatch* control) {
     try {
         const std::wstring id = com::GetProperty(control, L"Id").AsText();
-        const com::TVariant context = com::GetProperty(control, L"Context");
         if (id == L"KestovaAbout") return AboutButtonClick(nullptr);
+        const com::TVariant context = com::GetProperty(control, L"Context");
         if (id == L"KestovaRecord" && IsA(context.AsDispatch(), outlook::IID__Inspector))
             return RecordForInspector(context.AsDispatch());
         if (id == L"KestovaInline" && IsA(context.AsDispatch(), outlook::IID__Explorer))
@@ -86,10 +81,7 @@ void TzelAddin::RibbonAction(IDispatch* control) {
 // The window is looked up among the adopted ones, so a window that closes while the recorder
 // is up is told apart as with the toolbar button.
 void TzelAddin::RecordForInspector(IDispatch* inspector) {
-    const com::ComPtr<IUnknown> identity = IdentityOf(inspector);
-    com::ComPtr<IUnknown> adopted;
-    for (size_t i = 0; i < InspectorList_->Count() && !adopted; ++i)
-        if (IdentityOf((*InspectorList_)[i].Intf()).Get() == identity.Get()) adopted = (*InspectorList_)[i].Intf();
+    const com::ComPtr<IUnknown> adopted = FindAdopted(*InspectorList_, inspector);
     if (!adopted) throw Exception("The Kestova button's window is not an Outlook item window it knows.");
     RecordAttachedTo([&] { return CurrentItemIfOpen(adopted.Get()); });
 }
@@ -102,10 +94,10 @@ void TzelAddin::RecordForInlineResponse(IDispatch* explorer) {
         ReportNoInlineResponse();
         return;
     }
-    const com::ComPtr<IUnknown> identity = IdentityOf(reply.AsDispatch());
+    const com::ComPtr<IUnknown> identity = com::IdentityOf(reply.AsDispatch());
     RecordAttachedTo([&] {
         com::TVariant current = com::GetProperty(pane.Get(), L"ActiveInlineResponse");
-        return IdentityOf(current.AsDispatch()).Get() == identity.Get() ? current : com::TVariant();
+        return com::IdentityOf(current.AsDispatch()).Get() == identity.Get() ? current : com::TVariant();
     });
 }
 

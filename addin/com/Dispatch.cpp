@@ -91,4 +91,17 @@ HRESULT QueryDispatch(IUnknown* object, REFIID iid, ComPtr<IDispatch>& out) {
     return object->QueryInterface(iid, reinterpret_cast<void**>(out.GetAddressOf()));
 }
 
+ComPtr<IDispatch> DispatchOf(IUnknown* object) {
+    ComPtr<IDispatch> dispatch;
+    if (!object) throw EOleError(E_POINTER, "window is null");
+    Check(QueryDispatch(object, IID_IDispatch, dispatch), "window query");
+    return dispatch;
+}
+
+ComPtr<IUnknown> IdentityOf(IUnknown* object) {
+    ComPtr<IUnknown> identity;
+    if (object) object->QueryInterface(IID_IUnknown, reinterpret_cast<void**>(identity.GetAddressOf()));
+    return identity;
+}
+
 }  // namespace kestova::com

@@ -34,4 +34,10 @@ ComPtr<IDispatch> ObjectOf(const TVariant& value, const std::wstring& member);
 // so the pointer answered for a typed id is also its IDispatch. E_POINTER for a null object.
 HRESULT QueryDispatch(IUnknown* object, REFIID iid, ComPtr<IDispatch>& out);
 
+// The IDispatch of an object that must have one; raises EOleError for a null object or none.
+ComPtr<IDispatch> DispatchOf(IUnknown* object);
+
+// COM identity: the same object may be handed out through different interfaces. Null for null.
+ComPtr<IUnknown> IdentityOf(IUnknown* object);
+
 }  // namespace kestova::com
