@@ -33,7 +33,7 @@ interface Run {
   stopped: boolean;
   limitReached: boolean;
   lost: boolean;
-  end?: Promise<void>;
+  end?: Promise<boolean>; // false when encoding failed
 }
 
 export class Recorder {
@@ -131,7 +131,7 @@ export class Recorder {
     }
     this.tell('');
     // The previous recording finishes first, so that it is kept before a new one starts.
-    await this.run?.end?.catch(() => undefined);
+    await this.run?.end;
     const limit = this.limitBytes();
     const encoder = new Encoder('encoder.worker.js', this.settings.encoderKbps(), Tag);
     const run: Run = { encoder, watch: new RecordingWatch(limit), paused: false, stopped: false, limitReached: false, lost: false };
@@ -280,13 +280,14 @@ export class Recorder {
     this.show('Stopped');
   }
 
-  // The encoder's flush and the file; the earlier recording stays when it fails.
-  private async finishRun(run: Run): Promise<void> {
+  // The encoder's flush and the file; the earlier recording stays when it fails, and the
+  // failure is told here, so the promise only says whether it failed (false).
+  private async finishRun(run: Run): Promise<boolean> {
     let finished: Finished;
     try {
       finished = await run.encoder.finish();
     } catch (e) {
-      if (this.run !== run) return;
+      if (this.run !== run) return false;
       this.run = undefined;
       this.playPending = false;
       this.btOK.disabled = this.kept === undefined || this.attaching;
@@ -296,9 +297,9 @@ export class Recorder {
         this.show(this.kept ? texts.FailedKeptText : 'Stopped');
       }
       this.tell(`The recording could not be encoded: ${describe(e)}`, true);
-      throw e;
+      return false;
     }
-    if (this.run !== run) return;
+    if (this.run !== run) return true;
     this.run = undefined;
     // Stopped before the microphone gave anything: nothing to keep, the earlier one stays.
     if (finished.seconds <= 0) {
@@ -306,7 +307,7 @@ export class Recorder {
       // Play waited for this file: there is none.
       if (this.playPending) this.setVoice(true, this.kept !== undefined, false, false);
       this.playPending = false;
-      return;
+      return true;
     }
     this.kept = finished;
     const seconds = Math.round(finished.seconds);
@@ -317,6 +318,7 @@ export class Recorder {
       this.playPending = false;
       this.startPlayer();
     }
+    return true;
   }
 
   // Stops what runs, waits for the file and attaches it.
@@ -329,7 +331,7 @@ export class Recorder {
     try {
       // A recording that failed is told, and the mail keeps what it has.
       const run = this.run;
-      if (run?.end && !(await run.end.then(() => true, () => false))) return;
+      if (run?.end && !(await run.end)) return;
       if (!this.kept) return;
       // A pinned pane outlives the message it was opened for.
       const item = this.office.context.mailbox.item as Office.MessageCompose | null;
