@@ -5,6 +5,8 @@
 #include "recorder/VoiceTag.h"
 #include "recorder/VoiceTexts.h"
 
+#include <algorithm>
+
 namespace kestova {
 
 namespace {
@@ -36,7 +38,7 @@ TWebEncoder::~TWebEncoder() {
 }
 
 short* TWebEncoder::Room(int Frames) {
-    room_.resize(std::size_t(Frames) * 2);
+    room_.resize(std::size_t(std::max(Frames, 1)) * 2);  // never null: null tells a failure
     return room_.data();
 }
 

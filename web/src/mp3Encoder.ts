@@ -20,7 +20,7 @@ export class Mp3Encoder {
   // Raises for a bit rate the Options list does not hold.
   constructor(private readonly core: KestovaCore, bitRate: number, tag: Id3Tag = {}) {
     this.handle = core._kestova_encoder_open(bitRate);
-    if (!this.handle) throw new Error(`Bit rate ${bitRate} kbps is not one of the choices`);
+    if (!this.handle || core._kestova_encoder_error(this.handle)) this.fail();
     tagFields.forEach((field, index) => {
       const text = tag[field];
       if (text !== undefined) this.setTag(index, text);
@@ -40,6 +40,7 @@ export class Mp3Encoder {
     const handle = this.live();
     const frames = pcm.length >> 1;
     const room = this.core._kestova_encoder_pcm(handle, frames);
+    if (!room) this.fail();
     this.core.HEAP16.set(pcm.subarray(0, frames * 2), room >> 1);
     const level = this.core._kestova_encoder_push(handle, frames);
     if (level < 0) this.fail();
@@ -68,7 +69,7 @@ export class Mp3Encoder {
   }
 
   private fail(): never {
-    const text = this.core._kestova_encoder_error(this.handle);
+    const text = this.handle ? this.core._kestova_encoder_error(this.handle) : 0;
     const message = text ? utf8At(this.core.HEAPU8, text) : 'MP3 encoder failed';
     this.close();
     throw new Error(message);
