@@ -55,14 +55,6 @@ EMSCRIPTEN_KEEPALIVE TEncoderHandle* kestova_encoder_open(int kbps) noexcept {
     return handle.release();
 }
 
-EMSCRIPTEN_KEEPALIVE void kestova_encoder_tag(TEncoderHandle* handle, int field, const char* text) noexcept {
-    Guarded(*handle, [field, text](TWebEncoder& encoder) {
-        std::string* const fields[] = {&encoder.Tag.Title, &encoder.Tag.Artist, &encoder.Tag.Album,
-                                       &encoder.Tag.Year, &encoder.Tag.Comment};
-        if (field >= 0 && field < int(std::size(fields))) *fields[field] = text;
-    });
-}
-
 EMSCRIPTEN_KEEPALIVE short* kestova_encoder_pcm(TEncoderHandle* handle, int frames) noexcept {
     short* room = nullptr;
     Guarded(*handle, [&room, frames](TWebEncoder& encoder) { room = encoder.Room(frames < 0 ? 0 : frames); });

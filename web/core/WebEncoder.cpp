@@ -25,7 +25,7 @@ TWebEncoder::TLameUse::TLameUse() {
 
 TWebEncoder::TLameUse::~TLameUse() { UnloadLame(); }
 
-TWebEncoder::TWebEncoder(int Kbps) : Tag(VoiceMessageTag()) {
+TWebEncoder::TWebEncoder(int Kbps) {
     level_.SetInput(&source_);
     const int kbps = ListedKbps(Kbps);
     level_.StartInput();
@@ -55,7 +55,7 @@ double TWebEncoder::Push(int Frames) {
 
 void TWebEncoder::Finish() {
     EncodeBlocks(1);
-    const int flushed = encoder_->Finish(Tag);
+    const int flushed = encoder_->Finish(VoiceMessageTag());
     mp3_.insert(mp3_.end(), encoder_->Frames(), encoder_->Frames() + flushed);
     if (!mp3_.empty()) mp3_[0] = RecordingMark;
 }

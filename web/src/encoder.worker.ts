@@ -5,10 +5,10 @@
 // beside this worker's own file, by URL: serve the three from one folder. A bundler leaves the
 // import alone, since its address is only known then.
 import type { KestovaCore } from '../core/kestova_core';
-import { Id3Tag, Mp3Encoder } from './mp3Encoder';
+import { Mp3Encoder } from './mp3Encoder';
 
 export type EncoderRequest =
-  | { type: 'start'; bitRate: number; tag?: Id3Tag }
+  | { type: 'start'; bitRate: number }
   | { type: 'pcm'; pcm: Int16Array }
   | { type: 'finish' }
   | { type: 'cancel' };
@@ -37,7 +37,7 @@ function handle(request: EncoderRequest, loaded: KestovaCore): void {
   switch (request.type) {
     case 'start':
       encoder?.close();
-      encoder = new Mp3Encoder(loaded, request.bitRate, request.tag);
+      encoder = new Mp3Encoder(loaded, request.bitRate);
       return;
     case 'pcm': {
       const level = running().push(request.pcm);

@@ -1,30 +1,16 @@
 // One recording's encoder over the WebAssembly core: PCM in, the finished MP3 file out.
 import type { EncoderHandle, KestovaCore } from '../core/kestova_core';
 
-export interface Id3Tag {
-  title?: string;
-  artist?: string;
-  album?: string;
-  year?: string;
-  comment?: string;
-}
-
 export const SampleRate = 22050;
-
-const tagFields: (keyof Id3Tag)[] = ['title', 'artist', 'album', 'year', 'comment'];
 
 export class Mp3Encoder {
   private handle: EncoderHandle;
   private frames = 0;
 
   // Raises for a bit rate the Options list does not hold.
-  constructor(private readonly core: KestovaCore, bitRate: number, tag: Id3Tag = {}) {
+  constructor(private readonly core: KestovaCore, bitRate: number) {
     this.handle = core._kestova_encoder_open(bitRate);
     if (!this.handle || core._kestova_encoder_error(this.handle)) this.fail();
-    tagFields.forEach((field, index) => {
-      const text = tag[field];
-      if (text !== undefined) this.setTag(index, text);
-    });
   }
 
   get seconds(): number {
@@ -73,16 +59,6 @@ export class Mp3Encoder {
     const message = text ? utf8At(this.core.HEAPU8, text) : 'MP3 encoder failed';
     this.close();
     throw new Error(message);
-  }
-
-  // ID3v1 holds Latin-1: any other character becomes '?'.
-  private setTag(field: number, text: string): void {
-    const bytes = Array.from(text, (c) => (c.codePointAt(0)! <= 0xff ? c.codePointAt(0)! : 0x3f));
-    const at = this.core._malloc(bytes.length + 1);
-    this.core.HEAPU8.set(bytes, at);
-    this.core.HEAPU8[at + bytes.length] = 0;
-    this.core._kestova_encoder_tag(this.handle, field, at);
-    this.core._free(at);
   }
 }
 

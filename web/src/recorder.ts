@@ -13,14 +13,6 @@ import { OptionsPanel } from './optionsPanel';
 // The largest file Outlook takes (25 MB); a size limit of our own stops a recording before.
 const OutlookLimitBytes = 25e6;
 
-const Tag = {
-  title: 'Voice Email',
-  artist: 'www.kestova.example',
-  album: 'Kestova',
-  year: '2004',
-  comment: 'Kestova for Outlook',
-};
-
 type Button = HTMLElement & { disabled: boolean };
 const byId = <T extends HTMLElement>(id: string) => document.getElementById(id) as T;
 
@@ -133,7 +125,7 @@ export class Recorder {
     // The previous recording finishes first, so that it is kept before a new one starts.
     await this.run?.end;
     const limit = this.limitBytes();
-    const encoder = new Encoder('encoder.worker.js', this.settings.encoderKbps(), Tag);
+    const encoder = new Encoder('encoder.worker.js', this.settings.encoderKbps());
     const run: Run = { encoder, watch: new RecordingWatch(limit), paused: false, stopped: false, limitReached: false, lost: false };
     this.run = run;
     encoder.onProgress = (p) => this.showProgress(run, p);
