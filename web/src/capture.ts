@@ -2,13 +2,8 @@
 // the user hears back and what the encoder gets), an AudioContext at the device's own rate, and
 // the capture worklet, which hands over 22050 Hz stereo 16-bit blocks.
 
-export type CaptureFailure = 'denied' | 'noMicrophone' | 'busy' | 'unsupported';
-
 export class CaptureError extends Error {
-  constructor(
-    readonly failure: CaptureFailure,
-    message: string,
-  ) {
+  constructor(message: string) {
     super(message);
     this.name = 'CaptureError';
   }
@@ -41,7 +36,7 @@ export class Capture {
   // `deviceId` empty for the browser's default microphone.
   static async open(deviceId: string, workletUrl: string): Promise<Capture> {
     if (!navigator.mediaDevices?.getUserMedia || typeof AudioWorkletNode === 'undefined')
-      throw new CaptureError('unsupported', 'This browser cannot record sound.');
+      throw new CaptureError('This browser cannot record sound.');
     const audio: MediaTrackConstraints = { echoCancellation: false, noiseSuppression: false, autoGainControl: false };
     if (deviceId) audio.deviceId = { exact: deviceId };
     let stream: MediaStream;
@@ -90,17 +85,16 @@ function captureError(e: unknown): CaptureError {
     case 'NotAllowedError':
     case 'SecurityError':
       return new CaptureError(
-        'denied',
         'Kestova may not use the microphone. Allow the microphone for Outlook in your browser (the lock or ' +
           'microphone icon beside the address) or in your system privacy settings, then press Record again.',
       );
     case 'NotFoundError':
     case 'OverconstrainedError':
-      return new CaptureError('noMicrophone', 'No microphone was found. Connect one, then press Record again.');
+      return new CaptureError('No microphone was found. Connect one, then press Record again.');
     case 'NotReadableError':
     case 'AbortError':
-      return new CaptureError('busy', 'The microphone cannot be opened; another program may be using it.');
+      return new CaptureError('The microphone cannot be opened; another program may be using it.');
     default:
-      return new CaptureError('unsupported', `The microphone cannot be opened: ${e instanceof Error ? e.message : e}`);
+      return new CaptureError(`The microphone cannot be opened: ${e instanceof Error ? e.message : e}`);
   }
 }

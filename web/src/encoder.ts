@@ -44,7 +44,6 @@ export class Encoder {
 
   cancel(): void {
     this.onFailed = () => {};
-    this.worker.postMessage({ type: 'cancel' });
     this.fail('cancelled');
   }
 

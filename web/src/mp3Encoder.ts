@@ -1,7 +1,6 @@
 // One recording's encoder over the WebAssembly core: PCM in, the finished MP3 file out.
 import type { EncoderHandle, KestovaCore } from '../core/kestova_core';
-
-export const SampleRate = 22050;
+import { OutRate } from './resampler';
 
 export class Mp3Encoder {
   private handle: EncoderHandle;
@@ -14,7 +13,7 @@ export class Mp3Encoder {
   }
 
   get seconds(): number {
-    return this.frames / SampleRate;
+    return this.frames / OutRate;
   }
 
   get bytes(): number {

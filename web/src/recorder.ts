@@ -2,7 +2,7 @@
 // Record, Pause/Resume, Stop, Play, OK and Cancel; the level bar; the status line. OK attaches
 // the recording to the mail being composed and says what happened; the task pane stays open.
 import { attachRecording, AttachmentName, describe } from './attach';
-import { Capture, CaptureError, listMicrophones } from './capture';
+import { Capture, listMicrophones } from './capture';
 import { Encoder, Finished, Progress } from './encoder';
 import { askForMicrophone, ReloadedKey } from './permissions';
 import { Note, RecordingWatch } from './recordingWatch';
@@ -51,7 +51,11 @@ export class Recorder {
 
   constructor(private readonly office: typeof Office) {
     this.settings = new StoredSettings(office.context.roamingSettings);
-    this.options = new OptionsPanel(this.settings, () => this.loadSettings());
+    this.options = new OptionsPanel(
+      this.settings,
+      () => this.loadSettings(),
+      (text) => this.tell(text, true),
+    );
     this.connect();
     this.loadSettings();
     this.setVoice(true, false, false, false);
