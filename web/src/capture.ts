@@ -23,9 +23,14 @@ export async function listMicrophones(): Promise<Microphone[]> {
     .map((d) => ({ deviceId: d.deviceId, label: d.label }));
 }
 
+// A graph that no longer runs may never answer the flush.
+const FlushTimeoutMs = 1000;
+
 export class Capture {
   onBlock: (pcm: Int16Array) => void = () => {};
   onLost: () => void = () => {};
+  private port: MessagePort | undefined;
+  private flushed: () => void = () => {};
 
   private constructor(
     private readonly stream: MediaStream,
@@ -57,7 +62,11 @@ export class Capture {
         channelCount: 2,
         channelCountMode: 'explicit',
       });
-      node.port.onmessage = (e: MessageEvent<Int16Array>) => capture.onBlock(e.data);
+      capture.port = node.port;
+      node.port.onmessage = (e: MessageEvent<Int16Array | 'flushed'>) => {
+        if (e.data === 'flushed') capture.flushed();
+        else capture.onBlock(e.data);
+      };
       source.connect(node);
       // The graph runs only what reaches the destination; the node writes silence.
       node.connect(context.destination);
@@ -71,9 +80,23 @@ export class Capture {
     }
   }
 
+  // Closes once the worklet's last, partial block has gone to onBlock, so Stop keeps the
+  // final tenth of a second.
+  async finish(): Promise<void> {
+    let timer: ReturnType<typeof setTimeout> | undefined;
+    await new Promise<void>((resolve) => {
+      this.flushed = resolve;
+      this.port?.postMessage('flush');
+      timer = setTimeout(resolve, FlushTimeoutMs);
+    });
+    clearTimeout(timer);
+    this.close();
+  }
+
   close(): void {
     this.onBlock = () => {};
     this.onLost = () => {};
+    this.flushed();
     this.stream.getTracks().forEach((t) => t.stop());
     void this.context.close().catch(() => undefined);
   }

@@ -152,8 +152,9 @@ export class Recorder {
       run.capture.close();
       return;
     }
+    // Blocks still come after Stop, until the capture has flushed its last one.
     run.capture.onBlock = (pcm) => {
-      if (!run.paused && !run.stopped) encoder.pcm(pcm);
+      if (!run.paused) encoder.pcm(pcm);
     };
     run.capture.onLost = () => {
       if (run !== this.run || run.stopped) return;
@@ -266,7 +267,6 @@ export class Recorder {
     const run = this.run;
     if (run && !run.stopped) {
       run.stopped = true;
-      run.capture?.close();
       this.btOK.disabled = this.attaching;
       run.end = this.finishRun(run);
     }
@@ -281,6 +281,7 @@ export class Recorder {
   private async finishRun(run: Run): Promise<boolean> {
     let finished: Finished;
     try {
+      await run.capture?.finish();
       finished = await run.encoder.finish();
     } catch (e) {
       if (this.run !== run) return false;
