@@ -19,7 +19,6 @@ const common = { bundle: true, minify: true, sourcemap: false, target: 'chrome11
 
 rmSync(out, { recursive: true, force: true });
 mkdirSync(join(out, 'assets'), { recursive: true });
-const worker = join(here, 'src', 'encoder.worker.ts');
 await build({
   ...common,
   format: 'esm',
@@ -27,7 +26,7 @@ await build({
   entryPoints: {
     taskpane: join(here, 'src', 'taskpane.ts'),
     'capture.worklet': join(here, 'src', 'capture.worklet.ts'),
-    ...(existsSync(worker) ? { 'encoder.worker': worker } : {}),
+    'encoder.worker': join(here, 'src', 'encoder.worker.ts'),
   },
 });
 await build({
@@ -38,7 +37,7 @@ await build({
 });
 // The audio core's module and its .wasm beside the worker that loads them.
 for (const f of existsSync(core) ? readdirSync(core) : [])
-  if (/^kestova_core\.(wasm|mjs|js)$/.test(f)) copyFileSync(join(core, f), join(out, f));
+  if (/^kestova_core\.(wasm|mjs)$/.test(f)) copyFileSync(join(core, f), join(out, f));
 
 const page = readFileSync(join(here, 'src', 'taskpane.html'), 'utf8');
 writeFileSync(join(out, 'taskpane.html'), page.replace('<!--office.js-->', OfficeJs));

@@ -3,12 +3,10 @@
 // native chain (optimised build, LAME built alike, no x86 SIMD), in one run.
 //
 // Run: ./kestova bench web
-import { Mp3Encoder } from '../../web/src/mp3Encoder';
-import { encodeNatively, loadCore, voiceLikePcm } from '../../web/test/nodeCore';
+import { encodeInWasm, encodeNatively, loadCore, voiceLikePcm } from '../../web/test/nodeCore';
 
 const seconds = 30;
 const runs = 10;
-const pushFrames = 2205;
 
 function cpuSeconds(): number {
   const usage = process.cpuUsage();
@@ -17,11 +15,7 @@ function cpuSeconds(): number {
 
 const core = await loadCore();
 const pcm = voiceLikePcm(seconds);
-const encodeOnce = () => {
-  const encoder = new Mp3Encoder(core, 64);
-  for (let at = 0; at < pcm.length; at += pushFrames * 2) encoder.push(pcm.subarray(at, at + pushFrames * 2));
-  return encoder.finish();
-};
+const encodeOnce = () => encodeInWasm(core, pcm, 64);
 encodeOnce();  // compiled and warm, as in a worker after its first block
 const start = cpuSeconds();
 for (let run = 0; run < runs; run++) encodeOnce();

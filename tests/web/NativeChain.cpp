@@ -9,15 +9,13 @@
 #include "recorder/BitRates.h"
 #include "recorder/RecordingFile.h"
 #include "recorder/VoiceTag.h"
+#include "tests/audio/AudioTestDoubles.h"
 #include "tests/audio/PcmSource.h"
 
-#include <condition_variable>
 #include <cstdio>
 #include <ctime>
 #include <fstream>
 #include <iterator>
-#include <mutex>
-#include <string>
 
 using namespace kestova;
 
@@ -32,28 +30,6 @@ double ProcessCpuSeconds() {
 std::vector<unsigned char> FileBytes(const char* path) {
     std::ifstream in(path, std::ios::binary);
     return std::vector<unsigned char>(std::istreambuf_iterator<char>(in), {});
-}
-
-// One run to its end; answers the failure's text, empty when it finished.
-std::string Record(TMP3Out& sink) {
-    std::mutex lock;
-    std::condition_variable ended;
-    bool done = false;
-    std::string error;
-    const auto end = [&](const std::string& text) {
-        std::lock_guard<std::mutex> guard(lock);
-        done = true;
-        error = text;
-        ended.notify_all();
-    };
-    sink.OnDone = [&](TComponent*) { end(""); };
-    sink.OnThreadException = [&](TComponent*, const std::exception& e) { end(e.what()); };
-    sink.Run();
-    std::unique_lock<std::mutex> guard(lock);
-    ended.wait(guard, [&] { return done; });
-    sink.OnDone = nullptr;
-    sink.OnThreadException = nullptr;
-    return error;
 }
 
 }  // namespace
@@ -79,10 +55,12 @@ int main(int argc, char** argv) {
         sink.FileName = argv[3];
         sink.BitRate = *rate;
         sink.Id3Tag = VoiceMessageTag();
+        const testing::TEventLog events(sink);
         const double start = ProcessCpuSeconds();
-        for (int run = 0; run < runs; ++run) {
-            const std::string error = Record(sink);
-            if (!error.empty()) throw EACSException(error);
+        for (int run = 1; run <= runs; ++run) {
+            sink.Run();
+            if (!events.WaitEnds(run)) throw EACSException("The chain did not end in time");
+            if (events.Errors() > 0) throw EACSException(events.LastError());
         }
         const double cpu = ProcessCpuSeconds() - start;
         MarkRecording(sink.FileName);

@@ -18,40 +18,41 @@ struct TEncoderHandle {
     std::string error;
 };
 
+// Runs `step`, keeping the first failure's text in `error`.
+template <class Step>
+bool Caught(std::string& error, Step step) noexcept {
+    try {
+        step();
+        return true;
+    } catch (const std::exception& e) {
+        error = e.what();
+    } catch (...) {
+    }
+    if (error.empty()) error = "MP3 encoder failed";
+    return false;
+}
+
 template <class Step>
 bool Guarded(TEncoderHandle& handle, Step step) noexcept {
     if (!handle.error.empty()) return false;  // a failed recording takes nothing more
-    try {
-        step(*handle.encoder);
-        return true;
-    } catch (const std::exception& e) {
-        handle.error = e.what();
-    } catch (...) {
-    }
-    if (handle.error.empty()) handle.error = "MP3 encoder failed";
-    return false;
+    return Caught(handle.error, [&handle, &step] { step(*handle.encoder); });
 }
 
 }  // namespace
 
 extern "C" {
 
+// A failed open still answers a handle, so that its reason can be read; null only when even
+// the handle finds no memory.
 EMSCRIPTEN_KEEPALIVE TEncoderHandle* kestova_encoder_open(int kbps) noexcept {
+    std::unique_ptr<TEncoderHandle> handle;
     try {
-        auto handle = std::make_unique<TEncoderHandle>();
-        handle->encoder = std::make_unique<TWebEncoder>(kbps);
-        return handle.release();
+        handle = std::make_unique<TEncoderHandle>();
     } catch (...) {
         return nullptr;
     }
-}
-
-EMSCRIPTEN_KEEPALIVE void kestova_encoder_tag(TEncoderHandle* handle, int field, const char* text) noexcept {
-    Guarded(*handle, [field, text](TWebEncoder& encoder) {
-        std::string* const fields[] = {&encoder.Tag.Title, &encoder.Tag.Artist, &encoder.Tag.Album,
-                                       &encoder.Tag.Year, &encoder.Tag.Comment};
-        if (field >= 0 && field < int(std::size(fields))) *fields[field] = text;
-    });
+    Caught(handle->error, [&handle, kbps] { handle->encoder = std::make_unique<TWebEncoder>(kbps); });
+    return handle.release();
 }
 
 EMSCRIPTEN_KEEPALIVE short* kestova_encoder_pcm(TEncoderHandle* handle, int frames) noexcept {

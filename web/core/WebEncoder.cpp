@@ -5,6 +5,8 @@
 #include "recorder/VoiceTag.h"
 #include "recorder/VoiceTexts.h"
 
+#include <algorithm>
+
 namespace kestova {
 
 namespace {
@@ -23,7 +25,7 @@ TWebEncoder::TLameUse::TLameUse() {
 
 TWebEncoder::TLameUse::~TLameUse() { UnloadLame(); }
 
-TWebEncoder::TWebEncoder(int Kbps) : Tag(VoiceMessageTag()) {
+TWebEncoder::TWebEncoder(int Kbps) {
     level_.SetInput(&source_);
     const int kbps = ListedKbps(Kbps);
     level_.StartInput();
@@ -36,7 +38,7 @@ TWebEncoder::~TWebEncoder() {
 }
 
 short* TWebEncoder::Room(int Frames) {
-    room_.resize(std::size_t(Frames) * 2);
+    room_.resize(std::size_t(std::max(Frames, 1)) * 2);  // never null: null tells a failure
     return room_.data();
 }
 
@@ -53,7 +55,7 @@ double TWebEncoder::Push(int Frames) {
 
 void TWebEncoder::Finish() {
     EncodeBlocks(1);
-    const int flushed = encoder_->Finish(Tag);
+    const int flushed = encoder_->Finish(VoiceMessageTag());
     mp3_.insert(mp3_.end(), encoder_->Frames(), encoder_->Frames() + flushed);
     if (!mp3_.empty()) mp3_[0] = RecordingMark;
 }

@@ -19,8 +19,6 @@ public:
     TWebEncoder(const TWebEncoder&) = delete;
     TWebEncoder& operator=(const TWebEncoder&) = delete;
 
-    TId3Tag Tag;  // zelt.dll's until changed
-
     // Room for `Frames` frames of PCM, valid until the next call.
     short* Room(int Frames);
     // Takes in the frames written at Room; answers the level bar's value, 0..1, held from the

@@ -7,16 +7,13 @@ export type Pointer = number;
 export interface KestovaCore {
   HEAPU8: Uint8Array;
   HEAP16: Int16Array;
-  _malloc(bytes: number): Pointer;
-  _free(pointer: Pointer): void;
 
   // An encoder for 22050 Hz interleaved stereo at one of the Options list's bit rates,
-  // with zelt.dll's tag; 0 for any other rate.
+  // with zelt.dll's tag. For any other rate it is failed from the start (see
+  // _kestova_encoder_error; close it all the same); 0 only when memory ran out.
   _kestova_encoder_open(kbps: number): EncoderHandle;
-  // Replaces one tag field (0 title, 1 artist, 2 album, 3 year, 4 comment) with the
-  // zero-ended Latin-1 text at `text`.
-  _kestova_encoder_tag(encoder: EncoderHandle, field: number, text: Pointer): void;
-  // Room for `frames` frames of PCM, valid until the next call on this encoder.
+  // Room for `frames` frames of PCM, valid until the next call on this encoder; 0 when the
+  // encoder failed.
   _kestova_encoder_pcm(encoder: EncoderHandle, frames: number): Pointer;
   // Takes in the frames written at the room; answers the level bar's value (0..1), or -1
   // when the encoder failed (see _kestova_encoder_error).

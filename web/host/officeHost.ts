@@ -129,8 +129,19 @@ export class OfficeHost {
 
   // ---- used by the stand-in ----
 
-  async run<T>(method: Method, needsItem: boolean, work: () => T, callback: unknown): Promise<void> {
+  // A wrong callback throws here, before the call goes asynchronous, as Office.js does. An
+  // error in `work` other than a HostFailure stays unhandled, so that it surfaces.
+  run<T>(method: Method, needsItem: boolean, work: () => T, callback: unknown): void {
     if (callback !== undefined && typeof callback !== 'function') throw argumentError('callback');
+    void this.settle(method, needsItem, work, callback as ((r: Office.AsyncResult<T>) => void) | undefined);
+  }
+
+  private async settle<T>(
+    method: Method,
+    needsItem: boolean,
+    work: () => T,
+    callback: ((r: Office.AsyncResult<T>) => void) | undefined,
+  ): Promise<void> {
     this.inFlight++;
     this.maxInFlightSeen = Math.max(this.maxInFlightSeen, this.inFlight);
     const tooMany = this.inFlight > MaxInFlight;
@@ -150,7 +161,7 @@ export class OfficeHost {
     } finally {
       this.inFlight--;
     }
-    (callback as ((r: Office.AsyncResult<T>) => void) | undefined)?.(result);
+    callback?.(result);
   }
 
   store(name: string, base64: string): StoredAttachment {
@@ -228,12 +239,12 @@ function createOffice(host: OfficeHost) {
     itemType: 'message',
     removeAttachmentAsync(id: unknown, options?: unknown, callback?: unknown) {
       if (typeof id !== 'string' || id.length === 0 || id.length > MaxAttachmentIdLength) throw argumentError('attachmentId');
-      void host.run('removeAttachmentAsync', true, () => host.remove(id), callbackOf(options, callback));
+      host.run('removeAttachmentAsync', true, () => host.remove(id), callbackOf(options, callback));
     },
   };
   if (host.isSetSupported('Mailbox', '1.8')) {
     item.getAttachmentsAsync = (options?: unknown, callback?: unknown) =>
-      void host.run(
+      host.run(
         'getAttachmentsAsync',
         true,
         () =>
@@ -250,7 +261,7 @@ function createOffice(host: OfficeHost) {
     item.addFileAttachmentFromBase64Async = (base64: unknown, name: unknown, options?: unknown, callback?: unknown) => {
       if (typeof base64 !== 'string' || base64.length === 0) throw argumentError('base64File');
       if (typeof name !== 'string' || name.length === 0 || name.length > MaxNameLength) throw argumentError('attachmentName');
-      void host.run(
+      host.run(
         'addFileAttachmentFromBase64Async',
         true,
         () => {
@@ -274,7 +285,7 @@ function createOffice(host: OfficeHost) {
       },
       remove: (name: string) => void delete roamingDraft[name],
       saveAsync: (callback?: unknown) =>
-        void host.run('saveAsync', false, () => host.roamingSave({ ...roamingDraft }), callback),
+        host.run('saveAsync', false, () => host.roamingSave({ ...roamingDraft }), callback),
     },
     ui: {
       closeContainer() {
@@ -287,7 +298,7 @@ function createOffice(host: OfficeHost) {
     context.devicePermission = {
       requestPermissionsAsync(permissions: unknown, options?: unknown, callback?: unknown) {
         if (!Array.isArray(permissions) || permissions.length === 0) throw argumentError('permissions');
-        void host.run(
+        host.run(
           'requestPermissionsAsync',
           false,
           () => {

@@ -2,13 +2,8 @@
 // the user hears back and what the encoder gets), an AudioContext at the device's own rate, and
 // the capture worklet, which hands over 22050 Hz stereo 16-bit blocks.
 
-export type CaptureFailure = 'denied' | 'noMicrophone' | 'busy' | 'unsupported';
-
 export class CaptureError extends Error {
-  constructor(
-    readonly failure: CaptureFailure,
-    message: string,
-  ) {
+  constructor(message: string) {
     super(message);
     this.name = 'CaptureError';
   }
@@ -28,9 +23,14 @@ export async function listMicrophones(): Promise<Microphone[]> {
     .map((d) => ({ deviceId: d.deviceId, label: d.label }));
 }
 
+// A graph that no longer runs may never answer the flush.
+const FlushTimeoutMs = 1000;
+
 export class Capture {
   onBlock: (pcm: Int16Array) => void = () => {};
   onLost: () => void = () => {};
+  private port: MessagePort | undefined;
+  private flushed: () => void = () => {};
 
   private constructor(
     private readonly stream: MediaStream,
@@ -41,7 +41,7 @@ export class Capture {
   // `deviceId` empty for the browser's default microphone.
   static async open(deviceId: string, workletUrl: string): Promise<Capture> {
     if (!navigator.mediaDevices?.getUserMedia || typeof AudioWorkletNode === 'undefined')
-      throw new CaptureError('unsupported', 'This browser cannot record sound.');
+      throw new CaptureError('This browser cannot record sound.');
     const audio: MediaTrackConstraints = { echoCancellation: false, noiseSuppression: false, autoGainControl: false };
     if (deviceId) audio.deviceId = { exact: deviceId };
     let stream: MediaStream;
@@ -62,7 +62,11 @@ export class Capture {
         channelCount: 2,
         channelCountMode: 'explicit',
       });
-      node.port.onmessage = (e: MessageEvent<Int16Array>) => capture.onBlock(e.data);
+      capture.port = node.port;
+      node.port.onmessage = (e: MessageEvent<Int16Array | 'flushed'>) => {
+        if (e.data === 'flushed') capture.flushed();
+        else capture.onBlock(e.data);
+      };
       source.connect(node);
       // The graph runs only what reaches the destination; the node writes silence.
       node.connect(context.destination);
@@ -76,9 +80,23 @@ export class Capture {
     }
   }
 
+  // Closes once the worklet's last, partial block has gone to onBlock, so Stop keeps the
+  // final tenth of a second.
+  async finish(): Promise<void> {
+    let timer: ReturnType<typeof setTimeout> | undefined;
+    await new Promise<void>((resolve) => {
+      this.flushed = resolve;
+      this.port?.postMessage('flush');
+      timer = setTimeout(resolve, FlushTimeoutMs);
+    });
+    clearTimeout(timer);
+    this.close();
+  }
+
   close(): void {
     this.onBlock = () => {};
     this.onLost = () => {};
+    this.flushed();
     this.stream.getTracks().forEach((t) => t.stop());
     void this.context.close().catch(() => undefined);
   }
@@ -90,17 +108,16 @@ function captureError(e: unknown): CaptureError {
     case 'NotAllowedError':
     case 'SecurityError':
       return new CaptureError(
-        'denied',
         'Kestova may not use the microphone. Allow the microphone for Outlook in your browser (the lock or ' +
           'microphone icon beside the address) or in your system privacy settings, then press Record again.',
       );
     case 'NotFoundError':
     case 'OverconstrainedError':
-      return new CaptureError('noMicrophone', 'No microphone was found. Connect one, then press Record again.');
+      return new CaptureError('No microphone was found. Connect one, then press Record again.');
     case 'NotReadableError':
     case 'AbortError':
-      return new CaptureError('busy', 'The microphone cannot be opened; another program may be using it.');
+      return new CaptureError('The microphone cannot be opened; another program may be using it.');
     default:
-      return new CaptureError('unsupported', `The microphone cannot be opened: ${e instanceof Error ? e.message : e}`);
+      return new CaptureError(`The microphone cannot be opened: ${e instanceof Error ? e.message : e}`);
   }
 }

@@ -1,13 +1,6 @@
 // One recording's encoder: a worker running the audio core (the level stage and the LAME MP3
 // writer in WebAssembly), fed blocks of PCM, answering progress and, at the end, the whole file.
-
-export interface Tag {
-  title?: string;
-  artist?: string;
-  album?: string;
-  year?: string;
-  comment?: string;
-}
+import type { EncoderReport } from './encoder.worker';
 
 export interface Progress {
   bytes: number;
@@ -20,11 +13,6 @@ export interface Finished {
   seconds: number;
 }
 
-type Reply =
-  | ({ type: 'progress' } & Progress)
-  | { type: 'done'; mp3: ArrayBuffer; seconds: number }
-  | { type: 'error'; message: string };
-
 export class Encoder {
   onProgress: (p: Progress) => void = () => {};
   // The worker failed before it was asked to finish.
@@ -33,14 +21,14 @@ export class Encoder {
   private readonly result: Promise<Finished>;
   private settle!: { resolve: (f: Finished) => void; reject: (e: Error) => void };
 
-  constructor(workerUrl: string, bitRate: number, tag: Tag) {
+  constructor(workerUrl: string, bitRate: number) {
     this.result = new Promise<Finished>((resolve, reject) => (this.settle = { resolve, reject }));
     // Not unhandled while nobody has asked for it yet.
     this.result.catch(() => undefined);
     this.worker = new Worker(workerUrl, { type: 'module' });
-    this.worker.onmessage = (e: MessageEvent<Reply>) => this.receive(e.data);
+    this.worker.onmessage = (e: MessageEvent<EncoderReport>) => this.receive(e.data);
     this.worker.onerror = (e) => this.fail(e.message || 'the encoder could not start');
-    this.worker.postMessage({ type: 'start', bitRate, tag });
+    this.worker.postMessage({ type: 'start', bitRate });
   }
 
   pcm(block: Int16Array): void {
@@ -56,11 +44,10 @@ export class Encoder {
 
   cancel(): void {
     this.onFailed = () => {};
-    this.worker.postMessage({ type: 'cancel' });
     this.fail('cancelled');
   }
 
-  private receive(reply: Reply): void {
+  private receive(reply: EncoderReport): void {
     if (reply.type === 'progress') this.onProgress(reply);
     else if (reply.type === 'done') {
       this.settle.resolve({ mp3: new Uint8Array(reply.mp3), seconds: reply.seconds });

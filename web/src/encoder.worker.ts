@@ -5,13 +5,12 @@
 // beside this worker's own file, by URL: serve the three from one folder. A bundler leaves the
 // import alone, since its address is only known then.
 import type { KestovaCore } from '../core/kestova_core';
-import { Id3Tag, Mp3Encoder } from './mp3Encoder';
+import { Mp3Encoder } from './mp3Encoder';
 
 export type EncoderRequest =
-  | { type: 'start'; bitRate: number; tag?: Id3Tag }
+  | { type: 'start'; bitRate: number }
   | { type: 'pcm'; pcm: Int16Array }
-  | { type: 'finish' }
-  | { type: 'cancel' };
+  | { type: 'finish' };
 
 export type EncoderReport =
   | { type: 'progress'; bytes: number; seconds: number; level: number }
@@ -36,8 +35,7 @@ let queue: Promise<void> = Promise.resolve();
 function handle(request: EncoderRequest, loaded: KestovaCore): void {
   switch (request.type) {
     case 'start':
-      encoder?.close();
-      encoder = new Mp3Encoder(loaded, request.bitRate, request.tag);
+      encoder = new Mp3Encoder(loaded, request.bitRate);
       return;
     case 'pcm': {
       const level = running().push(request.pcm);
@@ -49,11 +47,7 @@ function handle(request: EncoderRequest, loaded: KestovaCore): void {
       const mp3 = running().finish();
       encoder = null;
       scope.postMessage({ type: 'done', mp3, seconds }, [mp3]);
-      return;
     }
-    case 'cancel':
-      encoder?.close();
-      encoder = null;
   }
 }
 
@@ -68,7 +62,7 @@ scope.onmessage = (event) => {
     .then(() => core)
     .then((loaded) => handle(request, loaded))
     .catch((error: unknown) => {
-      // A failed recording ends here; the next 'start' begins afresh.
+      // A failed recording ends here, and the pane ends the worker.
       encoder?.close();
       encoder = null;
       scope.postMessage({ type: 'error', message: error instanceof Error ? error.message : String(error) });

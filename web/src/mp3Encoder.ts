@@ -1,34 +1,19 @@
 // One recording's encoder over the WebAssembly core: PCM in, the finished MP3 file out.
 import type { EncoderHandle, KestovaCore } from '../core/kestova_core';
-
-export interface Id3Tag {
-  title?: string;
-  artist?: string;
-  album?: string;
-  year?: string;
-  comment?: string;
-}
-
-export const SampleRate = 22050;
-
-const tagFields: (keyof Id3Tag)[] = ['title', 'artist', 'album', 'year', 'comment'];
+import { OutRate } from './resampler';
 
 export class Mp3Encoder {
   private handle: EncoderHandle;
   private frames = 0;
 
   // Raises for a bit rate the Options list does not hold.
-  constructor(private readonly core: KestovaCore, bitRate: number, tag: Id3Tag = {}) {
+  constructor(private readonly core: KestovaCore, bitRate: number) {
     this.handle = core._kestova_encoder_open(bitRate);
-    if (!this.handle) throw new Error(`Bit rate ${bitRate} kbps is not one of the choices`);
-    tagFields.forEach((field, index) => {
-      const text = tag[field];
-      if (text !== undefined) this.setTag(index, text);
-    });
+    if (!this.handle || core._kestova_encoder_error(this.handle)) this.fail();
   }
 
   get seconds(): number {
-    return this.frames / SampleRate;
+    return this.frames / OutRate;
   }
 
   get bytes(): number {
@@ -40,6 +25,7 @@ export class Mp3Encoder {
     const handle = this.live();
     const frames = pcm.length >> 1;
     const room = this.core._kestova_encoder_pcm(handle, frames);
+    if (!room) this.fail();
     this.core.HEAP16.set(pcm.subarray(0, frames * 2), room >> 1);
     const level = this.core._kestova_encoder_push(handle, frames);
     if (level < 0) this.fail();
@@ -68,20 +54,10 @@ export class Mp3Encoder {
   }
 
   private fail(): never {
-    const text = this.core._kestova_encoder_error(this.handle);
+    const text = this.handle ? this.core._kestova_encoder_error(this.handle) : 0;
     const message = text ? utf8At(this.core.HEAPU8, text) : 'MP3 encoder failed';
     this.close();
     throw new Error(message);
-  }
-
-  // ID3v1 holds Latin-1: any other character becomes '?'.
-  private setTag(field: number, text: string): void {
-    const bytes = Array.from(text, (c) => (c.codePointAt(0)! <= 0xff ? c.codePointAt(0)! : 0x3f));
-    const at = this.core._malloc(bytes.length + 1);
-    this.core.HEAPU8.set(bytes, at);
-    this.core.HEAPU8[at + bytes.length] = 0;
-    this.core._kestova_encoder_tag(this.handle, field, at);
-    this.core._free(at);
   }
 }
 

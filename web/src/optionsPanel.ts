@@ -18,6 +18,7 @@ export class OptionsPanel {
   constructor(
     private readonly settings: StoredSettings,
     private readonly applied: () => void,
+    private readonly tellError: (text: string) => void,
   ) {
     for (const kbps of BitRateChoices) this.bitRate.add(new Option(String(kbps), String(kbps)));
     document.getElementById('optionsOK')!.addEventListener('click', () => void this.ok());
@@ -53,7 +54,7 @@ export class OptionsPanel {
     try {
       await this.settings.store(this.bitRate.value, microphone);
     } catch (e) {
-      alertText(`The options could not be saved: ${describe(e)}`);
+      this.tellError(`The options could not be saved: ${describe(e)}`);
     }
     this.hide();
     this.applied();
@@ -64,10 +65,4 @@ export class OptionsPanel {
     this.recorder.hidden = false;
     this.returnFocus?.focus();
   }
-}
-
-function alertText(text: string): void {
-  const notice = document.getElementById('notice')!;
-  notice.textContent = text;
-  notice.classList.add('error');
 }

@@ -2,7 +2,7 @@
 // Record, Pause/Resume, Stop, Play, OK and Cancel; the level bar; the status line. OK attaches
 // the recording to the mail being composed and says what happened; the task pane stays open.
 import { attachRecording, AttachmentName, describe } from './attach';
-import { Capture, CaptureError, listMicrophones } from './capture';
+import { Capture, listMicrophones } from './capture';
 import { Encoder, Finished, Progress } from './encoder';
 import { askForMicrophone, ReloadedKey } from './permissions';
 import { Note, RecordingWatch } from './recordingWatch';
@@ -12,14 +12,6 @@ import { OptionsPanel } from './optionsPanel';
 
 // The largest file Outlook takes (25 MB); a size limit of our own stops a recording before.
 const OutlookLimitBytes = 25e6;
-
-const Tag = {
-  title: 'Voice Email',
-  artist: 'www.kestova.example',
-  album: 'Kestova',
-  year: '2004',
-  comment: 'Kestova for Outlook',
-};
 
 type Button = HTMLElement & { disabled: boolean };
 const byId = <T extends HTMLElement>(id: string) => document.getElementById(id) as T;
@@ -33,7 +25,7 @@ interface Run {
   stopped: boolean;
   limitReached: boolean;
   lost: boolean;
-  end?: Promise<void>;
+  end?: Promise<boolean>; // false when encoding failed
 }
 
 export class Recorder {
@@ -59,7 +51,11 @@ export class Recorder {
 
   constructor(private readonly office: typeof Office) {
     this.settings = new StoredSettings(office.context.roamingSettings);
-    this.options = new OptionsPanel(this.settings, () => this.loadSettings());
+    this.options = new OptionsPanel(
+      this.settings,
+      () => this.loadSettings(),
+      (text) => this.tell(text, true),
+    );
     this.connect();
     this.loadSettings();
     this.setVoice(true, false, false, false);
@@ -131,9 +127,9 @@ export class Recorder {
     }
     this.tell('');
     // The previous recording finishes first, so that it is kept before a new one starts.
-    await this.run?.end?.catch(() => undefined);
+    await this.run?.end;
     const limit = this.limitBytes();
-    const encoder = new Encoder('encoder.worker.js', this.settings.encoderKbps(), Tag);
+    const encoder = new Encoder('encoder.worker.js', this.settings.encoderKbps());
     const run: Run = { encoder, watch: new RecordingWatch(limit), paused: false, stopped: false, limitReached: false, lost: false };
     this.run = run;
     encoder.onProgress = (p) => this.showProgress(run, p);
@@ -156,8 +152,9 @@ export class Recorder {
       run.capture.close();
       return;
     }
+    // Blocks still come after Stop, until the capture has flushed its last one.
     run.capture.onBlock = (pcm) => {
-      if (!run.paused && !run.stopped) encoder.pcm(pcm);
+      if (!run.paused) encoder.pcm(pcm);
     };
     run.capture.onLost = () => {
       if (run !== this.run || run.stopped) return;
@@ -270,7 +267,6 @@ export class Recorder {
     const run = this.run;
     if (run && !run.stopped) {
       run.stopped = true;
-      run.capture?.close();
       this.btOK.disabled = this.attaching;
       run.end = this.finishRun(run);
     }
@@ -280,13 +276,15 @@ export class Recorder {
     this.show('Stopped');
   }
 
-  // The encoder's flush and the file; the earlier recording stays when it fails.
-  private async finishRun(run: Run): Promise<void> {
+  // The encoder's flush and the file; the earlier recording stays when it fails, and the
+  // failure is told here, so the promise only says whether it failed (false).
+  private async finishRun(run: Run): Promise<boolean> {
     let finished: Finished;
     try {
+      await run.capture?.finish();
       finished = await run.encoder.finish();
     } catch (e) {
-      if (this.run !== run) return;
+      if (this.run !== run) return false;
       this.run = undefined;
       this.playPending = false;
       this.btOK.disabled = this.kept === undefined || this.attaching;
@@ -296,9 +294,9 @@ export class Recorder {
         this.show(this.kept ? texts.FailedKeptText : 'Stopped');
       }
       this.tell(`The recording could not be encoded: ${describe(e)}`, true);
-      throw e;
+      return false;
     }
-    if (this.run !== run) return;
+    if (this.run !== run) return true;
     this.run = undefined;
     // Stopped before the microphone gave anything: nothing to keep, the earlier one stays.
     if (finished.seconds <= 0) {
@@ -306,7 +304,7 @@ export class Recorder {
       // Play waited for this file: there is none.
       if (this.playPending) this.setVoice(true, this.kept !== undefined, false, false);
       this.playPending = false;
-      return;
+      return true;
     }
     this.kept = finished;
     const seconds = Math.round(finished.seconds);
@@ -317,6 +315,7 @@ export class Recorder {
       this.playPending = false;
       this.startPlayer();
     }
+    return true;
   }
 
   // Stops what runs, waits for the file and attaches it.
@@ -329,7 +328,7 @@ export class Recorder {
     try {
       // A recording that failed is told, and the mail keeps what it has.
       const run = this.run;
-      if (run?.end && !(await run.end.then(() => true, () => false))) return;
+      if (run?.end && !(await run.end)) return;
       if (!this.kept) return;
       // A pinned pane outlives the message it was opened for.
       const item = this.office.context.mailbox.item as Office.MessageCompose | null;

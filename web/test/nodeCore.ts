@@ -6,6 +6,7 @@ import { tmpdir } from 'node:os';
 import { join } from 'node:path';
 import { pathToFileURL } from 'node:url';
 import type { KestovaCore } from '../core/kestova_core';
+import { Mp3Encoder } from '../src/mp3Encoder';
 
 export const webBuild = process.env.KESTOVA_WEB_BUILD ?? 'build/web';
 export const nativeChain = process.env.KESTOVA_NATIVE_CHAIN ?? 'build/native/tests/web/web_native_chain';
@@ -28,6 +29,16 @@ export function voiceLikePcm(seconds: number): Int16Array {
     pcm[2 * i] = pcm[2 * i + 1] = Math.round(v);
   }
   return pcm;
+}
+
+// As the task pane's capture hands it over: 100 ms a message.
+const pushFrames = 2205;
+
+// The same PCM through the module, pushed in the capture's blocks.
+export function encodeInWasm(core: KestovaCore, pcm: Int16Array, kbps: number): Uint8Array {
+  const encoder = new Mp3Encoder(core, kbps);
+  for (let at = 0; at < pcm.length; at += pushFrames * 2) encoder.push(pcm.subarray(at, at + pushFrames * 2));
+  return new Uint8Array(encoder.finish());
 }
 
 export interface NativeRun {

@@ -4,16 +4,7 @@ import assert from 'node:assert/strict';
 import { execFileSync } from 'node:child_process';
 import { test } from 'node:test';
 import { Mp3Encoder } from '../src/mp3Encoder';
-import { encodeNatively, loadCore, voiceLikePcm } from './nodeCore';
-
-// As the task pane's capture hands it over: 100 ms a message.
-const pushFrames = 2205;
-
-function encodeInWasm(core: Awaited<ReturnType<typeof loadCore>>, pcm: Int16Array, kbps: number): Uint8Array {
-  const encoder = new Mp3Encoder(core, kbps);
-  for (let at = 0; at < pcm.length; at += pushFrames * 2) encoder.push(pcm.subarray(at, at + pushFrames * 2));
-  return new Uint8Array(encoder.finish());
-}
+import { encodeInWasm, encodeNatively, loadCore, voiceLikePcm } from './nodeCore';
 
 function decoded(mp3: Uint8Array): Int16Array {
   const raw = execFileSync('mpg123', ['-q', '-s', '-'], { input: mp3, maxBuffer: 1 << 26 });

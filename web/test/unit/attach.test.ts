@@ -68,6 +68,7 @@ test('the host is as strict as Outlook: no mailbox before onReady, Mailbox 1.8 c
   assert.equal((old as { getAttachmentsAsync?: unknown }).getAttachmentsAsync, undefined);
   const item = await ready(new OfficeHost());
   assert.throws(() => item.addFileAttachmentFromBase64Async('AAAA', 'x'.repeat(256)), /attachmentName/);
+  assert.throws(() => item.getAttachmentsAsync({}, 'not a function' as never), /callback/);
   const host = new OfficeHost();
   const busy = await ready(host);
   const calls = Array.from({ length: 4 }, () => new Promise((r) => busy.getAttachmentsAsync(r)));
