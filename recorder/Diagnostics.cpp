@@ -24,6 +24,16 @@ std::string SettingLine(const char* key, const TSetting& setting, const std::str
     return std::string("  ") + key + " = " + setting.TextOr(fallback) + " (" + OriginText(setting.Origin) + ")\n";
 }
 
+std::string VersionsWith(const std::string& encoder) {
+    std::string outlook;
+    {
+        const std::lock_guard<std::mutex> guard(versionLock);
+        outlook = outlookVersion.empty() ? "not connected" : outlookVersion;
+    }
+    return std::string("zelt.dll ") + KESTOVA_VERSION_TEXT + " (" + std::to_string(sizeof(void*) * 8) + "-bit); " +
+           encoder + "Outlook " + outlook + "; " + SystemVersion();
+}
+
 }  // namespace
 
 void SetOutlookVersion(const std::string& version) {
@@ -31,15 +41,9 @@ void SetOutlookVersion(const std::string& version) {
     outlookVersion = version;
 }
 
-std::string VersionsText() {
-    std::string outlook;
-    {
-        const std::lock_guard<std::mutex> guard(versionLock);
-        outlook = outlookVersion.empty() ? "not connected" : outlookVersion;
-    }
-    return std::string("zelt.dll ") + KESTOVA_VERSION_TEXT + " (" + std::to_string(sizeof(void*) * 8) +
-           "-bit); LAME " + LameVersion() + "; Outlook " + outlook + "; " + SystemVersion();
-}
+std::string StartVersionsText() { return VersionsWith(""); }
+
+std::string VersionsText() { return VersionsWith("LAME " + LameVersion() + "; "); }
 
 // Item 0 of the choices is Windows' default (device -1), item n + 1 is device n.
 std::string MicrophonesText(int chosenDevice) { return MicrophonesText(chosenDevice, MicrophoneChoices()); }
