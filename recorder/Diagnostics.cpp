@@ -8,6 +8,7 @@
 
 #include "KestovaVersion.h"
 
+#include <cstdio>
 #include <mutex>
 #include <vector>
 
@@ -32,6 +33,13 @@ std::string VersionsWith(const std::string& encoder) {
     }
     return std::string("zelt.dll ") + KESTOVA_VERSION_TEXT + " (" + std::to_string(sizeof(void*) * 8) + "-bit); " +
            encoder + "Outlook " + outlook + "; " + SystemVersion();
+}
+
+// 10 as "10", 0.5 as "0.5".
+std::string NumberText(double number) {
+    char text[32] = {};
+    std::snprintf(text, sizeof text, "%g", number);
+    return text;
 }
 
 }  // namespace
@@ -64,8 +72,8 @@ std::string DiagnosticsReport() {
     std::string report = "Kestova for Outlook diagnostics\n";
     report += "Versions: " + VersionsText() + "\n";
     report += "Settings in force:\n";
-    report += SettingLine("BitRate", stored.BitRateSetting(), "64");
-    report += SettingLine("MaxMessageMB", stored.MaxMessageSetting(), "10");
+    report += SettingLine("BitRate", stored.BitRateSetting(), std::to_string(kDefaultBitRateKbps));
+    report += SettingLine("MaxMessageMB", stored.MaxMessageSetting(), NumberText(kDefaultMaxMessageMB));
     report += SettingLine("Microphone", microphone, "first device");
     const std::vector<std::string> choices = MicrophoneChoices();
     report += "Microphones: " + MicrophonesText(MicrophoneFor(microphone.Text, choices).Device, choices) + "\n";

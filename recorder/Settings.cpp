@@ -88,10 +88,6 @@ TSetting TStoredSettings::BitRateSetting() const { return Read(kKey, &ListedBitR
 TSetting TStoredSettings::MicrophoneSetting() const { return Read(kMicrophoneKey, &AnyName); }
 TSetting TStoredSettings::MaxMessageSetting() const { return Read(kMaxMessageKey, &SizeNotNegative); }
 
-std::string TStoredSettings::BitRateText(const std::string& fallback) const {
-    return BitRateSetting().TextOr(fallback);
-}
-
 void TStoredSettings::StoreBitRateText(const std::string& text) const { Write(kKey, text); }
 
 std::string TStoredSettings::Microphone() const { return MicrophoneSetting().Text; }
@@ -103,7 +99,7 @@ double TStoredSettings::MaxMessageMB() const {
     return megabytes > 0 ? megabytes : 0;
 }
 
-int TStoredSettings::BitRateKbps() const { return StrToIntDef(BitRateText(""), 64); }
+int TStoredSettings::BitRateKbps() const { return StrToIntDef(BitRateSetting().Text, kDefaultBitRateKbps); }
 
 int StrToIntDef(const std::string& text, int fallback) {
     size_t i = 0;
