@@ -186,9 +186,6 @@ void TformMain::actRecordExecute(TComponent*) {
     }
     okPending_ = false;
     UseMicrophone();
-    LogEvent("Recording started at " + std::to_string(BitRateKbps) + " kbps; microphones: " +
-             MicrophonesText(AudioIn.BaseChannel()));
-    LogEncoderOnce();
     watch_.Start(limitBytes_);
     limitReached_ = false;
     // Counted first: a run that fails to start still ends through MP3OutThreadException.
@@ -199,6 +196,10 @@ void TformMain::actRecordExecute(TComponent*) {
         --openRuns_;
         throw;
     }
+    // Only for the log: listing every device waits until the recording is under way.
+    LogEvent("Recording started at " + std::to_string(BitRateKbps) + " kbps; microphones: " +
+             MicrophonesText(AudioIn.BaseChannel()));
+    LogEncoderOnce();
 }
 
 // Asked here, where this window's sink holds the library, rather than at Outlook's start.
