@@ -35,7 +35,7 @@ void LogConnected(IDispatch* application, std::chrono::steady_clock::time_point 
     } catch (const std::exception& error) {
         LogFailure("reading Outlook's version", error);
     }
-    LogEvent("Start: " + VersionsText() + "; " + std::to_string(MillisecondsSince(loadedAt)) + " ms after load");
+    LogEvent("Start: " + StartVersionsText() + "; " + std::to_string(MillisecondsSince(loadedAt)) + " ms after load");
     LogEvent("Connected to Outlook in " + std::to_string(connect) + " ms");
 }
 

@@ -35,6 +35,13 @@ TLibrary OpenLame() {
     return library ? std::move(library) : LoadSystemLibrary(LameFileName);
 }
 
+// Not among the entry points the sink needs: an encoder without it still encodes.
+std::string VersionOf(const TLibrary& library) {
+    if (!library) return "not found";
+    const auto version = reinterpret_cast<const char* (*)()>(library.Symbol("get_lame_version"));
+    return version ? version() : "unknown";
+}
+
 }  // namespace
 
 bool BindLame(const TLibrary& library, TLameEntryPoints& e) {
@@ -59,12 +66,11 @@ bool BindLame(const TLibrary& library, TLameEntryPoints& e) {
     return complete;
 }
 
-// Not among the entry points the sink needs: an encoder without it still encodes.
+// A library a sink holds already is asked as it is, not loaded once more.
 std::string LameVersion() {
-    const TLibrary library = OpenLame();
-    if (!library) return "not found";
-    const auto version = reinterpret_cast<const char* (*)()>(library.Symbol("get_lame_version"));
-    return version ? version() : "unknown";
+    TLameBinding& b = Binding();
+    std::lock_guard<std::mutex> guard(b.lock);
+    return b.users > 0 ? VersionOf(b.module) : VersionOf(OpenLame());
 }
 
 void LoadLame() {

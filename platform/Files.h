@@ -18,6 +18,8 @@ TFile OpenFile(const std::string& path, const char* mode);
 
 // The file's size in bytes; -1 when it cannot be opened.
 long FileSize(const std::string& path);
+// The open file's size in bytes, leaving it positioned at its end; -1 when it cannot be told.
+long FileSize(std::FILE* file);
 
 // Flushes and closes `file` (an empty one is closed already); false, with errno set, when the
 // last bytes did not reach the disk. The flush is checked on its own: Wine's fclose answers

@@ -37,10 +37,13 @@ std::string OneLine(std::string text) {
 
 // The file to append `bytes` to, the full one moved aside first.
 TFile OpenForAppend(const std::string& path, long bytes) {
-    const long size = FileSize(path);
-    if (size <= 0 || size <= kLogLimitBytes - bytes) return OpenFile(path, "ab");
+    TFile file = OpenFile(path, "ab");
+    if (!file) return file;
+    const long size = FileSize(file.get());
+    if (size <= 0 || size <= kLogLimitBytes - bytes) return file;
+    file.reset();  // Windows moves no open file
     std::string error;
-    ReplaceAtomically(path, OlderLogFileName(), error);  // failing, the log only grows on
+    ReplaceAtomically(path, OlderLogFileName(path), error);  // failing, the log only grows on
     return OpenFile(path, "ab");
 }
 
@@ -66,8 +69,7 @@ std::string LogFileName() {
     return (own.empty() ? DataFolder() : own) + "kestova.log";
 }
 
-std::string OlderLogFileName() {
-    const std::string current = LogFileName();
+std::string OlderLogFileName(const std::string& current) {
     return current.substr(0, current.size() - 4) + ".1.log";
 }
 
@@ -84,9 +86,10 @@ void LogEvent(const std::string& text) noexcept {
 
 std::vector<std::string> LastLogLines(std::size_t count) {
     const std::lock_guard<std::mutex> guard(logLock);
+    const std::string current = LogFileName();
     std::deque<std::string> lines;
-    ReadLines(OlderLogFileName(), lines, count);
-    ReadLines(LogFileName(), lines, count);
+    ReadLines(OlderLogFileName(current), lines, count);
+    ReadLines(current, lines, count);
     return {lines.begin(), lines.end()};
 }
 

@@ -13,8 +13,8 @@ constexpr long kLogLimitBytes = 1024 * 1024;
 
 // The log file's path: in the user's data folder, else in the data folder.
 std::string LogFileName();
-// The earlier log, which the current one replaces once it would pass the limit.
-std::string OlderLogFileName();
+// The earlier log beside `current`, which the current one replaces once it would pass the limit.
+std::string OlderLogFileName(const std::string& current = LogFileName());
 
 // Appends `text` as one line behind a UTC time stamp; line breaks in it become blanks.
 void LogEvent(const std::string& text) noexcept;

@@ -8,6 +8,7 @@
 
 #include "KestovaVersion.h"
 
+#include <cstdio>
 #include <mutex>
 #include <vector>
 
@@ -24,6 +25,23 @@ std::string SettingLine(const char* key, const TSetting& setting, const std::str
     return std::string("  ") + key + " = " + setting.TextOr(fallback) + " (" + OriginText(setting.Origin) + ")\n";
 }
 
+std::string VersionsWith(const std::string& encoder) {
+    std::string outlook;
+    {
+        const std::lock_guard<std::mutex> guard(versionLock);
+        outlook = outlookVersion.empty() ? "not connected" : outlookVersion;
+    }
+    return std::string("zelt.dll ") + KESTOVA_VERSION_TEXT + " (" + std::to_string(sizeof(void*) * 8) + "-bit); " +
+           encoder + "Outlook " + outlook + "; " + SystemVersion();
+}
+
+// 10 as "10", 0.5 as "0.5".
+std::string NumberText(double number) {
+    char text[32] = {};
+    std::snprintf(text, sizeof text, "%g", number);
+    return text;
+}
+
 }  // namespace
 
 void SetOutlookVersion(const std::string& version) {
@@ -31,15 +49,9 @@ void SetOutlookVersion(const std::string& version) {
     outlookVersion = version;
 }
 
-std::string VersionsText() {
-    std::string outlook;
-    {
-        const std::lock_guard<std::mutex> guard(versionLock);
-        outlook = outlookVersion.empty() ? "not connected" : outlookVersion;
-    }
-    return std::string("zelt.dll ") + KESTOVA_VERSION_TEXT + " (" + std::to_string(sizeof(void*) * 8) +
-           "-bit); LAME " + LameVersion() + "; Outlook " + outlook + "; " + SystemVersion();
-}
+std::string StartVersionsText() { return VersionsWith(""); }
+
+std::string VersionsText() { return VersionsWith("LAME " + LameVersion() + "; "); }
 
 // Item 0 of the choices is Windows' default (device -1), item n + 1 is device n.
 std::string MicrophonesText(int chosenDevice) { return MicrophonesText(chosenDevice, MicrophoneChoices()); }
@@ -60,8 +72,8 @@ std::string DiagnosticsReport() {
     std::string report = "Kestova for Outlook diagnostics\n";
     report += "Versions: " + VersionsText() + "\n";
     report += "Settings in force:\n";
-    report += SettingLine("BitRate", stored.BitRateSetting(), "64");
-    report += SettingLine("MaxMessageMB", stored.MaxMessageSetting(), "10");
+    report += SettingLine("BitRate", stored.BitRateSetting(), std::to_string(kDefaultBitRateKbps));
+    report += SettingLine("MaxMessageMB", stored.MaxMessageSetting(), NumberText(kDefaultMaxMessageMB));
     report += SettingLine("Microphone", microphone, "first device");
     const std::vector<std::string> choices = MicrophoneChoices();
     report += "Microphones: " + MicrophonesText(MicrophoneFor(microphone.Text, choices).Device, choices) + "\n";

@@ -9,7 +9,10 @@ namespace kestova {
 // Told by the add-in once Outlook has connected ("Outlook 16.0.0.0"); any thread.
 void SetOutlookVersion(const std::string& version);
 
-// "zelt.dll 2.2.0 (32-bit); LAME 3.100; Outlook 16.0.0.0; Windows 10.0.19045".
+// "zelt.dll 2.2.0 (32-bit); Outlook 16.0.0.0; Windows 10.0.19045": what Outlook's start logs,
+// without loading the encoder.
+std::string StartVersionsText();
+// The same with the encoder's: "zelt.dll 2.2.0 (32-bit); LAME 3.100; Outlook 16.0.0.0; ...".
 std::string VersionsText();
 
 // The devices by name, the chosen one marked: "Windows default, Line In (chosen)".

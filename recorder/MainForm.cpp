@@ -1,5 +1,6 @@
 #include "recorder/MainForm.h"
 
+#include "audio/lame.h"
 #include "recorder/AboutForm.h"
 #include "platform/Files.h"
 #include "recorder/DataFolder.h"
@@ -185,8 +186,6 @@ void TformMain::actRecordExecute(TComponent*) {
     }
     okPending_ = false;
     UseMicrophone();
-    LogEvent("Recording started at " + std::to_string(BitRateKbps) + " kbps; microphones: " +
-             MicrophonesText(AudioIn.BaseChannel()));
     watch_.Start(limitBytes_);
     limitReached_ = false;
     // Counted first: a run that fails to start still ends through MP3OutThreadException.
@@ -197,6 +196,17 @@ void TformMain::actRecordExecute(TComponent*) {
         --openRuns_;
         throw;
     }
+    // Only for the log: listing every device waits until the recording is under way.
+    LogEvent("Recording started at " + std::to_string(BitRateKbps) + " kbps; microphones: " +
+             MicrophonesText(AudioIn.BaseChannel()));
+    LogEncoderOnce();
+}
+
+// Asked here, where this window's sink holds the library, rather than at Outlook's start.
+void TformMain::LogEncoderOnce() {
+    if (encoderLogged_) return;
+    encoderLogged_ = true;
+    LogEvent("Encoder: LAME " + LameVersion());
 }
 
 void TformMain::actPauseExecute(TComponent*) {

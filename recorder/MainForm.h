@@ -107,6 +107,7 @@ private:
     void RunFailed(const std::string& error);
     void LoadMicrophone(const std::string& stored);
     void UseMicrophone();
+    void LogEncoderOnce();
     void ShowRecording(TRecordingWatch::TNote note, int elapsed, int secondsLeft, int kbps);
 
     // Window thread only.
@@ -118,6 +119,7 @@ private:
     std::string microphoneNotice_;  // the missing-device notice last shown, shown only once
     double limitBytes_ = 0;         // 0 = no size limit
     bool limitReached_ = false;     // the limit stopped the last recording
+    bool encoderLogged_ = false;    // the encoder's version is in the log
 
     TRecordingWatch watch_;  // guarded by its own lock: the worker's progress handler feeds it
 

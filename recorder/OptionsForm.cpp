@@ -59,7 +59,7 @@ void ShowOrigin(TControl& control, const TSetting& setting) {
 void TformOptions::LoadOptions() {
     const TStoredSettings stored;
     const TSetting rate = stored.BitRateSetting();
-    cbBitRate.SetItemIndex(cbBitRate.IndexOf(rate.TextOr("64")));
+    cbBitRate.SetItemIndex(cbBitRate.IndexOf(rate.TextOr(std::to_string(kDefaultBitRateKbps))));
     ShowOrigin(cbBitRate, rate);
     const TSetting microphone = stored.MicrophoneSetting();
     // Item 0 is Windows' default (device -1), item n + 1 is device n.

@@ -11,6 +11,7 @@ namespace kestova {
 
 // Many mail servers refuse messages above 10 MB.
 constexpr double kDefaultMaxMessageMB = 10;
+constexpr int kDefaultBitRateKbps = 64;
 
 // Where a setting in force came from.
 enum class TSettingOrigin { MachinePolicy, UserPolicy, UsersFile, AdministratorsFile, Default };
@@ -36,14 +37,12 @@ class TStoredSettings {
 public:
     TStoredSettings();
 
-    // The stored text as it stands, `fallback` when the file or the key is absent.
-    std::string BitRateText(const std::string& fallback) const;
-    // The stored number; 64 when the file, the key or a decimal number is absent.
+    // The stored number; kDefaultBitRateKbps when the file, the key or a decimal number is absent.
     int BitRateKbps() const;
     // The stored microphone's name; empty when none is stored (record from device 0).
     std::string Microphone() const;
-    // The size limit of one recording in MB (1,000,000 bytes, as the status line's k); 10 when
-    // absent or not a number, 0 (no limit) for 0 or less.
+    // The size limit of one recording in MB (1,000,000 bytes, as the status line's k);
+    // kDefaultMaxMessageMB when absent or not a number, 0 (no limit) for 0 or less.
     double MaxMessageMB() const;
 
     // Each setting with its origin; the text is empty where the default applies.
