@@ -10,8 +10,6 @@
 #include <cmath>
 #include <cstdint>
 #include <locale>
-#include <map>
-#include <mutex>
 #include <optional>
 #include <sstream>
 
@@ -57,27 +55,6 @@ bool ListedBitRate(const std::string& text) { return BitRateFromKbps(StrToIntDef
 bool SizeNotNegative(const std::string& text) { return DecimalNumber(text).value_or(-1) >= 0; }
 bool AnyName(const std::string& text) { return !text.empty(); }
 
-// Settings are read several times per window, so an ignored policy is logged once per value
-// and log file; a key that reads valid or unset again is forgotten.
-std::mutex ignoredLock;
-std::map<std::string, std::string> ignoredPolicies;  // key -> log file and text last logged, under ignoredLock
-
-void NoteIgnoredPolicy(const char* key, const std::string& text) {
-    const std::string logged = LogFileName() + '\n' + text;
-    {
-        const std::lock_guard<std::mutex> guard(ignoredLock);
-        std::string& last = ignoredPolicies[key];
-        if (last == logged) return;
-        last = logged;
-    }
-    LogEvent(std::string("Policy ") + key + " = \"" + text + "\" is out of range and ignored");
-}
-
-void ForgetIgnoredPolicy(const char* key) {
-    const std::lock_guard<std::mutex> guard(ignoredLock);
-    ignoredPolicies.erase(key);
-}
-
 }  // namespace
 
 TStoredSettings::TStoredSettings() : own_(DataFolder() + kFileName), programWide_(AppPath() + kFileName) {}
@@ -85,15 +62,13 @@ TStoredSettings::TStoredSettings() : own_(DataFolder() + kFileName), programWide
 // A policy wins, then the user's own choice; a zelt.ini an administrator put in the program
 // folder counts until the user stores a choice of their own elsewhere.
 TSetting TStoredSettings::Read(const char* key, bool (*validPolicy)(const std::string&)) const {
-    const auto policy = Policies()->Read(key);
-    if (policy && !validPolicy(policy->Text)) {
-        NoteIgnoredPolicy(key, policy->Text);
-        return ReadFiles(key);
+    if (const auto policy = Policies()->Read(key)) {
+        if (validPolicy(policy->Text))
+            return {policy->Text, policy->Scope == TPolicyScope::Machine ? TSettingOrigin::MachinePolicy
+                                                                        : TSettingOrigin::UserPolicy};
+        LogEvent(std::string("Policy ") + key + " = \"" + policy->Text + "\" is out of range and ignored");
     }
-    ForgetIgnoredPolicy(key);
-    if (!policy) return ReadFiles(key);
-    return {policy->Text, policy->Scope == TPolicyScope::Machine ? TSettingOrigin::MachinePolicy
-                                                                : TSettingOrigin::UserPolicy};
+    return ReadFiles(key);
 }
 
 TSetting TStoredSettings::ReadFiles(const char* key) const {
