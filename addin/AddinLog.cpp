@@ -28,13 +28,19 @@ std::string HresultText(HRESULT code) {
 
 }  // namespace
 
-void LogConnected(IDispatch* application, std::chrono::steady_clock::time_point connectStarted) {
-    const long long connect = MillisecondsSince(connectStarted);
+std::wstring ReadOutlookVersion(IDispatch* application) {
     try {
-        SetOutlookVersion(win32::Narrow(com::GetProperty(application, L"Version").AsText()));
+        std::wstring version = com::GetProperty(application, L"Version").AsText();
+        SetOutlookVersion(win32::Narrow(version));
+        return version;
     } catch (const std::exception& error) {
         LogFailure("reading Outlook's version", error);
+        return {};
     }
+}
+
+void LogConnected(std::chrono::steady_clock::time_point connectStarted) {
+    const long long connect = MillisecondsSince(connectStarted);
     LogEvent("Start: " + StartVersionsText() + "; " + std::to_string(MillisecondsSince(loadedAt)) + " ms after load");
     LogEvent("Connected to Outlook in " + std::to_string(connect) + " ms");
 }

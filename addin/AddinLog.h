@@ -6,11 +6,16 @@
 
 #include <chrono>
 #include <exception>
+#include <string>
 
 namespace kestova {
 
+// Outlook's Application.Version, kept for the log's versions; "" when it cannot be read, which
+// is logged.
+std::wstring ReadOutlookVersion(IDispatch* application);
+
 // The versions, the time since the library was loaded and the time OnConnection took.
-void LogConnected(IDispatch* application, std::chrono::steady_clock::time_point connectStarted);
+void LogConnected(std::chrono::steady_clock::time_point connectStarted);
 
 // `error`'s HRESULT (E_FAIL when it carries none); its text only when it is the add-in's own,
 // since Outlook's may quote the item.

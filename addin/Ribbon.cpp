@@ -71,13 +71,7 @@ bool IsSent(IDispatch* item) {
 
 }  // namespace
 
-int OutlookMajorVersion(IDispatch* application) {
-    try {
-        return int(std::wcstol(com::GetProperty(application, L"Version").AsText().c_str(), nullptr, 10));
-    } catch (const com::EOleError&) {
-        return 0;
-    }
-}
+int MajorVersionOf(const std::wstring& version) { return int(std::wcstol(version.c_str(), nullptr, 10)); }
 
 std::wstring RibbonXmlFor(const std::wstring& ribbonId, int major) {
     if (ribbonId == kExplorerRibbon) {

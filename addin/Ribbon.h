@@ -11,7 +11,7 @@ inline constexpr wchar_t kExplorerRibbon[] = L"Microsoft.Outlook.Explorer";
 
 // Outlook's major version from Application.Version ("16.0.0.1234" -> 16); 0 when unreadable,
 // which is taken as an Outlook without a ribbon.
-int OutlookMajorVersion(IDispatch* application);
+int MajorVersionOf(const std::wstring& version);
 
 // Outlook 2007 (12) has a ribbon in item windows only; 2010 (14) and later everywhere.
 inline bool HasItemRibbon(int major) { return major >= 12; }

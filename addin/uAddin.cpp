@@ -88,7 +88,7 @@ HRESULT TzelAddin::OnConnection(IDispatch* Application, com::ext_ConnectMode, ID
     const auto started = std::chrono::steady_clock::now();
     try {
         Connect(Application);
-        LogConnected(Application, started);
+        LogConnected(started);
         return S_OK;
     } catch (...) {
         const HRESULT result = com::ErrorToResult(__uuidof(IDTExtensibility2), L"zelt.zelAddin");
@@ -100,7 +100,7 @@ HRESULT TzelAddin::OnConnection(IDispatch* Application, com::ext_ConnectMode, ID
 // A failing step leaves what was built so far; the destructor frees it.
 void TzelAddin::Connect(IDispatch* application) {
     OutlookApp_ = com::TVariant(application);
-    outlookMajor_ = OutlookMajorVersion(application);
+    outlookMajor_ = MajorVersionOf(ReadOutlookVersion(application));
     WatchRecorderShown([this] { InvalidateRibbons(); });
     ApplicationWrapper_ = std::make_unique<TOutlookApplication>(application);
     ApplicationWrapper_->OnOptionsPagesAdd = [](TOutlookServer*, IDispatch*) {};
