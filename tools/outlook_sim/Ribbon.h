@@ -93,7 +93,7 @@ private:
     void Draw(TWindowRibbon& shown);
     void Refresh(TWindowRibbon& shown, TControl& control);
     void Redraw(const std::wstring& progID, const std::wstring& ribbonId);
-    com::TVariant Callback(size_t addin, const std::wstring& name, IDispatch* argument);
+    com::TVariant Callback(size_t addin, const std::wstring& name, IDispatch* argument, VARTYPE type);
     com::ComPtr<TSimRibbonControl> ControlFor(const TWindowRibbon& shown, const TControl& control) const;
     TWindowRibbon* Find(const TSimWindow& window);
     const TControl& ControlOf(const TSimWindow& window, const std::wstring& label) const;
