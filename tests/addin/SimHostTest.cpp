@@ -9,6 +9,7 @@
 #include "addin/com/OleError.h"
 #include "tools/outlook_sim/ComAddIn.h"
 #include "tools/outlook_sim/Eml.h"
+#include "tools/outlook_sim/Ribbon.h"
 #include "tools/outlook_sim/RibbonXml.h"
 #include "platform/win32/WideText.h"
 
@@ -190,6 +191,17 @@ TEST_F(SimHostTest, RibbonXmlThatOutlookRefusesIsRefused) {
     };
     for (const auto& r : refused)
         EXPECT_THROW(sim::ParseCustomUI(r.xml, compose, r.major), Exception) << win32::Narrow(r.xml);
+}
+
+// Office answers IRibbonUI with its own vtable; a plain IDispatch there has no Invalidate slot.
+TEST_F(SimHostTest, RibbonUIAnswersItsVtable) {
+    int redrawn = 0;
+    const auto ui = com::Make<sim::TSimRibbonUI>([&] { ++redrawn; });
+    com::ComPtr<IRibbonUI> typed;
+    ASSERT_EQ(ui->AsDispatch()->QueryInterface(__uuidof(IRibbonUI), reinterpret_cast<void**>(typed.GetAddressOf())), S_OK);
+    EXPECT_EQ(typed->Invalidate(), S_OK);
+    EXPECT_EQ(typed->InvalidateControl(nullptr), S_OK);
+    EXPECT_EQ(redrawn, 2);
 }
 
 }  // namespace

@@ -29,15 +29,44 @@ std::string Hex(HRESULT hr) {
 
 }  // namespace
 
-TSimRibbonUI::TSimRibbonUI(std::function<void()> invalidate) : TAutoObject({__uuidof(IRibbonUI)}, nullptr) {
-    Method(dispid::RibbonUIInvalidate, L"Invalidate", {}, [invalidate](const TArgs&) {
-        invalidate();
+TSimRibbonUI::TSimRibbonUI(std::function<void()> invalidate) : TAutoObject({}, nullptr), invalidate_(std::move(invalidate)) {
+    Method(dispid::RibbonUIInvalidate, L"Invalidate", {}, [this](const TArgs&) {
+        invalidate_();
         return com::TVariant();
     });
-    Method(dispid::RibbonUIInvalidateControl, L"InvalidateControl", {Required(L"ControlID", VT_BSTR)}, [invalidate](const TArgs&) {
-        invalidate();
+    Method(dispid::RibbonUIInvalidateControl, L"InvalidateControl", {Required(L"ControlID", VT_BSTR)}, [this](const TArgs&) {
+        invalidate_();
         return com::TVariant();
     });
+}
+
+void* TSimRibbonUI::QueryExtra(REFIID riid) {
+    return riid == __uuidof(IRibbonUI) ? static_cast<IRibbonUI*>(this) : TAutoObject::QueryExtra(riid);
+}
+
+// The vtable calls go through Invoke, so they are checked and guarded as the late-bound ones are;
+// a failure answers its own HRESULT rather than DISP_E_EXCEPTION.
+HRESULT TSimRibbonUI::VtableCall(DISPID dispid, DISPPARAMS& params) {
+    EXCEPINFO info{};
+    const HRESULT hr =
+        TAutoObject::Invoke(dispid, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params, nullptr, &info, nullptr);
+    SysFreeString(info.bstrSource);
+    SysFreeString(info.bstrDescription);
+    SysFreeString(info.bstrHelpFile);
+    return hr == DISP_E_EXCEPTION ? info.scode : hr;
+}
+
+HRESULT TSimRibbonUI::Invalidate() {
+    DISPPARAMS none{};
+    return VtableCall(dispid::RibbonUIInvalidate, none);
+}
+
+HRESULT TSimRibbonUI::InvalidateControl(BSTR controlId) {
+    VARIANT args[1];
+    args[0].vt = VT_BSTR;
+    args[0].bstrVal = controlId;  // borrowed: Invoke copies what it keeps
+    DISPPARAMS params{args, nullptr, 1, 0};
+    return VtableCall(dispid::RibbonUIInvalidateControl, params);
 }
 
 TSimRibbonControl::TSimRibbonControl(std::wstring id, std::wstring tag, IDispatch* context)
