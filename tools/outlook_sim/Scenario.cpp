@@ -433,7 +433,6 @@ std::string TScenario::WindowEvent(const TWords& words) {
         const com::ComPtr<TSimWindow> closing = window.AsWindow();
         windows_.erase(words[1]);
         closing->Close();
-        application_.Ribbons().Closed(*closing.Get());
     } else if (verb == "activate") {
         return "Activate " + Millis(window.AsWindow()->Activate());
     } else if (verb == "deactivate") {

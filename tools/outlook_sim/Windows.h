@@ -82,10 +82,15 @@ template <class TWindow>
 class TSimWindows : public TAutoObject, public IWindowList {
 public:
     ~TSimWindows() override { OrphanAll(items_); }
-    void Remove(const TSimWindow* window) override { RemoveItem(items_, window); }
+    void Remove(const TSimWindow* window) override {
+        RemoveItem(items_, window);
+        if (OnClosed) OnClosed(*window);
+    }
     const std::vector<com::ComPtr<TWindow>>& Items() const { return items_; }
     // Runs between the announcement and the first activation: Outlook loads the ribbon then.
     std::function<void(TSimWindow&)> OnShowing;
+    // Runs once a closed window is out of the collection, however it was closed.
+    std::function<void(const TSimWindow&)> OnClosed;
     // How long the add-ins took for the last new window: its announcement and its first Activate.
     double OpenedMs() const { return openedMs_; }
     double ActivatedMs() const { return activatedMs_; }
