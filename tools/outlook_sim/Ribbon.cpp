@@ -1,7 +1,6 @@
 #include "tools/outlook_sim/Ribbon.h"
 
 #include <algorithm>
-#include <cstdio>
 
 #include "addin/com/Dispatch.h"
 #include "addin/com/Handles.h"
@@ -20,12 +19,6 @@ namespace {
 const wchar_t kExplorerRibbon[] = L"Microsoft.Outlook.Explorer";
 
 bool IsItemRibbon(const std::wstring& ribbonId) { return ribbonId != kExplorerRibbon; }
-
-std::string Hex(HRESULT hr) {
-    char text[16];
-    snprintf(text, sizeof text, "0x%08lX", static_cast<unsigned long>(hr));
-    return text;
-}
 
 }  // namespace
 
@@ -114,7 +107,7 @@ void TSimRibbons::Ask(TAddin& addin, const std::wstring& ribbonId) {
     com::TBstr xml;
     const HRESULT hr = addin.ribbon->GetCustomUI(com::TBstr(ribbonId).Get(), xml.Put());
     if (FAILED(hr)) {
-        errors_.push_back(win32::Narrow(addin.progID) + ": GetCustomUI failed for " + win32::Narrow(ribbonId) + ", " + Hex(hr));
+        errors_.push_back(win32::Narrow(addin.progID) + ": GetCustomUI failed for " + win32::Narrow(ribbonId) + ", " + com::HresultText(hr));
         return;
     }
     document.xml = xml.Text();
@@ -204,14 +197,14 @@ com::TVariant TSimRibbons::Callback(size_t addin, const std::wstring& name, IDis
         hr = ribbon->Invoke(dispid, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params, result.Put(), nullptr, nullptr);
     }
     if (FAILED(hr)) {
-        errors_.push_back(where + " failed, " + Hex(hr));
+        errors_.push_back(where + " failed, " + com::HresultText(hr));
         return {};
     }
     if (type == VT_VARIANT) return result;
     com::TVariant converted;
     hr = VariantChangeType(converted.Put(), const_cast<VARIANT*>(&result.Get()), 0, type);
     if (FAILED(hr)) {
-        errors_.push_back(where + " answered a value of the wrong type, " + Hex(hr));
+        errors_.push_back(where + " answered a value of the wrong type, " + com::HresultText(hr));
         return {};
     }
     return converted;

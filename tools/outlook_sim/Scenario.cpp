@@ -72,17 +72,11 @@ bool YesNo(const std::string& text) {
     return text == "yes";
 }
 
-std::string Hex(HRESULT hr) {
-    std::ostringstream text;
-    text << "0x" << std::hex << std::uppercase << static_cast<unsigned long>(hr);
-    return text.str();
-}
-
 std::string Outcome(const std::vector<TAddinResult>& results, const char* verb) {
     if (results.empty()) return "no add-ins";
     std::string text;
     for (const TAddinResult& r : results) {
-        if (FAILED(r.result)) throw Exception(win32::Narrow(r.progID) + " failed: " + Hex(r.result));
+        if (FAILED(r.result)) throw Exception(win32::Narrow(r.progID) + " failed: " + com::HresultText(r.result));
         text += (text.empty() ? "" : ", ") + win32::Narrow(r.progID) + " " + verb;
     }
     return text;
@@ -303,7 +297,7 @@ std::string TScenario::Connect(com::ext_ConnectMode mode) {
     for (const TAddinResult& r : results) {
         if (SUCCEEDED(r.result)) connected.push_back(r);
         text += ", " + win32::Narrow(r.progID) +
-                (FAILED(r.result) ? " failed: " + Hex(r.result) + ", unloaded"
+                (FAILED(r.result) ? " failed: " + com::HresultText(r.result) + ", unloaded"
                                   : " connected in " + Millis(r.ms) + (r.verdict.empty() ? "" : ", " + r.verdict));
     }
     for (const std::string& error : application_.Ribbons().Errors()) text += "; " + error;
