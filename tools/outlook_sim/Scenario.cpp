@@ -250,9 +250,7 @@ std::string TScenario::Execute(const TWords& words) {
         countedThreads_ = ThreadsOfThisProcess();
         return std::to_string(countedThreads_) + " threads";
     }
-    if (verb == "version" || verb == "ribbon" || (words.size() > 1 && (words[1] == "ribbon" || words[1] == "inline" ||
-                                                                      words[1] == "image" || words[1] == "ribbon-errors")))
-        return Ribbon(words);
+    if (const TStep ribbon = RibbonStep(words)) return (this->*ribbon)(words);
     if (verb == "open") return Open(words);
     if (verb == "click") return Click(words);
     if (verb == "expect") return Expect(words);
@@ -342,53 +340,89 @@ std::string TScenario::ExpectReleased() {
     return std::to_string(live.size()) + " objects, none held";
 }
 
-std::string TScenario::Ribbon(const TWords& words) {
-    const std::string& verb = words[0];
-    TSimRibbons& ribbons = application_.Ribbons();
-    if (verb == "version" || verb == "ribbon") {
-        if (host_.Count() > 0) throw Exception(verb + " comes before connect");
-        if (verb == "ribbon" && Arg(words, 1) == "off") ribbons.TurnOff();
-        else if (verb == "version") application_.SetVersion(win32::Widen(Arg(words, 1)));
-        else throw Exception("ribbon off");
-        return {};
-    }
-    if (verb == "open" || (verb == "close" && words[1] == "inline")) {
-        TWindow& pane = Window(Arg(words, 2));
-        if (!pane.explorer || pane.inlineResponse) throw Exception("not an explorer: " + words[2]);
-        if (verb == "open") {
-            if (windows_.count(Arg(words, 3))) throw Exception("window exists: " + words[3]);
-            TWindow reply{nullptr, pane.explorer, com::Make<TSimItem>(TItemKind::Mail)};
-            windows_[words[3]] = reply;
-            pane.explorer->OpenInlineResponse(reply.inlineResponse);
-        } else {
-            for (auto it = windows_.begin(); it != windows_.end();)
-                it = it->second.inlineResponse && it->second.explorer == pane.explorer ? windows_.erase(it) : std::next(it);
-            pane.explorer->CloseInlineResponse();
-        }
-        ribbons.SetContext(*pane.explorer.Get(), verb == "open");
-        return {};
-    }
-    if (verb == "save" && words[1] == "ribbon") {
-        const std::string xml = win32::Narrow(ribbons.Xml(win32::Widen(Arg(words, 2))));
-        std::ofstream file(win32::Widen(Arg(words, 3)).c_str(), std::ios::binary);
-        if (!(file << xml) || !file.flush()) throw Exception("cannot write " + words[3]);
-        return std::to_string(xml.size()) + " bytes";
-    }
-    if (verb == "save") {
-        ribbons.SaveImage(*Window(Arg(words, 2)).AsWindow().Get(), win32::Widen(Arg(words, 3)), win32::Widen(Arg(words, 4)));
-        return {};
-    }
-    if (verb == "click") return ribbons.Click(*Window(Arg(words, 2)).AsWindow().Get(), win32::Widen(Arg(words, 3)));
-    if (verb == "expect" && words[1] == "ribbon-errors") {
-        Compare(ribbons.Errors().size(), Number(Arg(words, 2)), "custom UI errors");
-        return {};
-    }
-    if (verb == "expect" && Arg(words, 4) == "enabled") {
-        const bool enabled = ribbons.Enabled(*Window(Arg(words, 2)).AsWindow().Get(), win32::Widen(Arg(words, 3)));
-        if (enabled != YesNo(Arg(words, 5))) throw Exception(enabled ? "enabled" : "disabled");
-        return {};
-    }
-    throw Exception("unknown ribbon step");
+// The ribbon's steps, each named by its verb and first word ("version" by its verb alone).
+TScenario::TStep TScenario::RibbonStep(const TWords& words) {
+    static const std::map<std::string, TStep> steps{
+        {"version", &TScenario::Version},           {"ribbon off", &TScenario::RibbonOff},
+        {"open inline", &TScenario::OpenInline},    {"close inline", &TScenario::CloseInline},
+        {"click ribbon", &TScenario::ClickRibbon},  {"expect ribbon", &TScenario::ExpectRibbon},
+        {"save ribbon", &TScenario::SaveRibbon},    {"expect ribbon-errors", &TScenario::ExpectRibbonErrors},
+        {"save image", &TScenario::SaveImage},
+    };
+    auto found = words.size() > 1 ? steps.find(words[0] + " " + words[1]) : steps.end();
+    if (found == steps.end()) found = steps.find(words[0]);
+    return found == steps.end() ? nullptr : found->second;
+}
+
+void TScenario::BeforeConnect(const std::string& verb) const {
+    if (host_.Count() > 0) throw Exception(verb + " comes before connect");
+}
+
+std::string TScenario::Version(const TWords& words) {
+    BeforeConnect(words[0]);
+    application_.SetVersion(win32::Widen(Arg(words, 1)));
+    return {};
+}
+
+std::string TScenario::RibbonOff(const TWords& words) {
+    BeforeConnect(words[0]);
+    application_.Ribbons().TurnOff();
+    return {};
+}
+
+com::ComPtr<TSimExplorer> TScenario::InlinePane(const TWords& words) {
+    const TWindow& pane = Window(Arg(words, 2));
+    if (!pane.explorer || pane.inlineResponse) throw Exception("not an explorer: " + words[2]);
+    return pane.explorer;
+}
+
+std::string TScenario::OpenInline(const TWords& words) {
+    const com::ComPtr<TSimExplorer> pane = InlinePane(words);
+    if (windows_.count(Arg(words, 3))) throw Exception("window exists: " + words[3]);
+    TWindow reply{nullptr, pane, com::Make<TSimItem>(TItemKind::Mail)};
+    windows_[words[3]] = reply;
+    pane->OpenInlineResponse(reply.inlineResponse);
+    application_.Ribbons().SetContext(*pane.Get(), true);
+    return {};
+}
+
+std::string TScenario::CloseInline(const TWords& words) {
+    const com::ComPtr<TSimExplorer> pane = InlinePane(words);
+    for (auto it = windows_.begin(); it != windows_.end();)
+        it = it->second.inlineResponse && it->second.explorer == pane ? windows_.erase(it) : std::next(it);
+    pane->CloseInlineResponse();
+    application_.Ribbons().SetContext(*pane.Get(), false);
+    return {};
+}
+
+std::string TScenario::ClickRibbon(const TWords& words) {
+    return application_.Ribbons().Click(*Window(Arg(words, 2)).AsWindow().Get(), win32::Widen(Arg(words, 3)));
+}
+
+std::string TScenario::ExpectRibbon(const TWords& words) {
+    if (Arg(words, 4) != "enabled") throw Exception("unknown ribbon step");
+    const bool enabled =
+        application_.Ribbons().Enabled(*Window(Arg(words, 2)).AsWindow().Get(), win32::Widen(Arg(words, 3)));
+    if (enabled != YesNo(Arg(words, 5))) throw Exception(enabled ? "enabled" : "disabled");
+    return {};
+}
+
+std::string TScenario::ExpectRibbonErrors(const TWords& words) {
+    Compare(application_.Ribbons().Errors().size(), Number(Arg(words, 2)), "custom UI errors");
+    return {};
+}
+
+std::string TScenario::SaveRibbon(const TWords& words) {
+    const std::string xml = win32::Narrow(application_.Ribbons().Xml(win32::Widen(Arg(words, 2))));
+    std::ofstream file(win32::Widen(Arg(words, 3)).c_str(), std::ios::binary);
+    if (!(file << xml) || !file.flush()) throw Exception("cannot write " + words[3]);
+    return std::to_string(xml.size()) + " bytes";
+}
+
+std::string TScenario::SaveImage(const TWords& words) {
+    application_.Ribbons().SaveImage(*Window(Arg(words, 2)).AsWindow().Get(), win32::Widen(Arg(words, 3)),
+                                     win32::Widen(Arg(words, 4)));
+    return {};
 }
 
 std::string TScenario::Disconnect() {
