@@ -51,7 +51,7 @@ DISPID IdOf(IDispatch* object, const wchar_t* name) {
 }
 
 TEST_F(SimHostTest, ControlsAddWithNamedArgumentsAndItemByCaption) {
-    auto explorer = outlook_->Explorers().Open(true);
+    auto explorer = outlook_->Explorers().Open(true).window;
     const auto barsObject = com::ObjectOf(GetProperty(explorer->AsDispatch(), L"CommandBars"), L"CommandBars");
     IDispatch* bars = barsObject.Get();
     IDispatch* standard = GetProperty(bars, L"Item", {TVariant(L"standard")}).AsDispatch();
@@ -69,7 +69,7 @@ TEST_F(SimHostTest, ControlsAddWithNamedArgumentsAndItemByCaption) {
 }
 
 TEST_F(SimHostTest, ToolbarAddAndVisible) {
-    auto inspector = outlook_->Inspectors().Open(com::Make<sim::TSimItem>(sim::TItemKind::Mail));
+    auto inspector = outlook_->Inspectors().Open(com::Make<sim::TSimItem>(sim::TItemKind::Mail)).window;
     const auto barsObject = com::ObjectOf(GetProperty(inspector->AsDispatch(), L"CommandBars"), L"CommandBars");
     IDispatch* bars = barsObject.Get();
     EXPECT_THROW(GetProperty(bars, L"Item", {TVariant(L"Kestova")}), com::EOleError);
@@ -151,7 +151,7 @@ TEST_F(SimHostTest, StrictInvokeRefusesWhatOutlookRefuses) {
 }
 
 TEST_F(SimHostTest, ButtonsAnswerAsControlsAndWindowsHandCommandBarsAsUnknown) {
-    auto explorer = outlook_->Explorers().Open(true);
+    auto explorer = outlook_->Explorers().Open(true).window;
     const TVariant bars = GetProperty(explorer->AsDispatch(), L"CommandBars");
     EXPECT_EQ(bars.Type(), VT_UNKNOWN);
     auto button = explorer->CommandBars().Find(L"Standard")->Controls().Items().front();

@@ -313,11 +313,9 @@ std::string TScenario::Quit() {
 
 std::string TScenario::Renew(const TWindow& window) {
     if (window.inspector) {
-        application_.Inspectors().Renew(*window.inspector.Get());
-        return "NewInspector " + Millis(application_.Inspectors().OpenedMs());
+        return "NewInspector " + Millis(application_.Inspectors().Renew(*window.inspector.Get()));
     }
-    application_.Explorers().Renew(*window.explorer.Get());
-    return "NewExplorer " + Millis(application_.Explorers().OpenedMs());
+    return "NewExplorer " + Millis(application_.Explorers().Renew(*window.explorer.Get()));
 }
 
 // Every simulated object alive that holds more references than the host's own ones.
@@ -436,15 +434,16 @@ std::string TScenario::Open(const TWords& words) {
     TWindow window;
     double opened = 0, activated = 0;
     if (kind == "mail" || kind == "contact") {
-        TSimInspectors& inspectors = application_.Inspectors();
-        window.inspector = inspectors.Open(com::Make<TSimItem>(kind == "mail" ? TItemKind::Mail : TItemKind::Contact),
-                                           Option(words, 3, "late-bars"));
-        opened = inspectors.OpenedMs();
-        activated = inspectors.ActivatedMs();
+        const auto inspector = application_.Inspectors().Open(
+            com::Make<TSimItem>(kind == "mail" ? TItemKind::Mail : TItemKind::Contact), Option(words, 3, "late-bars"));
+        window.inspector = inspector.window;
+        opened = inspector.openedMs;
+        activated = inspector.activatedMs;
     } else if (kind == "explorer") {
-        window.explorer = application_.Explorers().Open(!Option(words, 3, "nostandard"));
-        opened = application_.Explorers().OpenedMs();
-        activated = application_.Explorers().ActivatedMs();
+        const auto explorer = application_.Explorers().Open(!Option(words, 3, "nostandard"));
+        window.explorer = explorer.window;
+        opened = explorer.openedMs;
+        activated = explorer.activatedMs;
     } else {
         throw Exception("unknown window kind: " + kind);
     }
