@@ -131,8 +131,6 @@ HRESULT TAutoObject::GetIDsOfNames(REFIID riid, LPOLESTR* names, UINT count, LCI
 
 namespace {
 
-bool IsMissing(const VARIANT& arg) { return arg.vt == VT_ERROR && arg.scode == DISP_E_PARAMNOTFOUND; }
-
 // The argument as the parameter's type takes it, by the rules of VariantChangeType.
 bool Coerce(const VARIANT& arg, VARTYPE type, com::TVariant& out) {
     com::TVariant value;
@@ -165,7 +163,7 @@ HRESULT TAutoObject::Bind(const TMember& member, WORD flags, const DISPPARAMS& p
     for (UINT i = 0; i < params.cArgs; ++i) {
         const DISPID declared = com::DeclaredIndex(params, i);
         if (declared < 0 || size_t(declared) >= member.params.size()) return DISP_E_PARAMNOTFOUND;
-        if (IsMissing(params.rgvarg[i])) continue;
+        if (com::TVariant::IsMissing(params.rgvarg[i])) continue;
         if (!Coerce(params.rgvarg[i], member.params[declared].type, args[declared])) return mismatch(i);
     }
     for (size_t i = 0; i < args.size(); ++i)
