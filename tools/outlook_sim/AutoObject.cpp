@@ -40,9 +40,13 @@ std::set<const TAutoObject*>& LiveObjects() {
 
 }  // namespace
 
-std::vector<const TAutoObject*> TAutoObject::Live() {
+// An object whose last reference is gone is being destroyed, and holds nothing any more.
+void TAutoObject::WithLive(const std::function<void(const std::vector<const TAutoObject*>& live)>& use) {
     const std::lock_guard<std::mutex> guard(LiveLock());
-    return {LiveObjects().begin(), LiveObjects().end()};
+    std::vector<const TAutoObject*> live;
+    for (const TAutoObject* object : LiveObjects())
+        if (object->RefCount() > 0) live.push_back(object);
+    use(live);
 }
 
 std::string TAutoObject::Kind() const {

@@ -326,16 +326,19 @@ std::string TScenario::ExpectReleased() {
         ++own[window.inspector ? static_cast<const TAutoObject*>(window.inspector.Get()) : window.explorer.Get()];
         if (window.inlineResponse) ++own[window.inlineResponse.Get()];
     }
-    const std::vector<const TAutoObject*> live = TAutoObject::Live();
-    std::vector<const TAutoObject*> owned;
-    for (const TAutoObject* object : live) object->Owned(owned);
-    for (const TAutoObject* object : owned) ++own[object];
     std::string held;
-    for (const TAutoObject* object : live)
-        if (object->RefCount() > own[object])
-            held += (held.empty() ? "" : ", ") + object->Kind() + " " + std::to_string(object->RefCount() - own[object]);
+    size_t count = 0;
+    TAutoObject::WithLive([&](const std::vector<const TAutoObject*>& live) {
+        std::vector<const TAutoObject*> owned;
+        for (const TAutoObject* object : live) object->Owned(owned);
+        for (const TAutoObject* object : owned) ++own[object];
+        for (const TAutoObject* object : live)
+            if (const ULONG refs = object->RefCount(); refs > own[object])
+                held += (held.empty() ? "" : ", ") + object->Kind() + " " + std::to_string(refs - own[object]);
+        count = live.size();
+    });
     if (!held.empty()) throw Exception("still held: " + held);
-    return std::to_string(live.size()) + " objects, none held";
+    return std::to_string(count) + " objects, none held";
 }
 
 // The ribbon's steps, each named by its verb and first word ("version" by its verb alone).
