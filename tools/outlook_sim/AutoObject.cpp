@@ -66,7 +66,7 @@ const com::TVariant& TArgs::At(size_t index) const {
 }
 
 TAutoObject::TAutoObject(std::vector<GUID> identities, const GUID* events)
-    : identities_(std::move(identities)), thread_(GetCurrentThreadId()) {
+    : thread_(GetCurrentThreadId()), identities_(std::move(identities)) {
     if (events) point_ = com::Make<TConnectionPoint>(this, *events);
     const std::lock_guard<std::mutex> guard(LiveLock());
     LiveObjects().insert(this);
