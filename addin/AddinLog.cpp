@@ -6,7 +6,6 @@
 #include "recorder/DiagnosticLog.h"
 #include "recorder/Diagnostics.h"
 
-#include <cstdio>
 #include <string>
 
 namespace kestova {
@@ -18,12 +17,6 @@ const std::chrono::steady_clock::time_point loadedAt = std::chrono::steady_clock
 
 long long MillisecondsSince(std::chrono::steady_clock::time_point start) {
     return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start).count();
-}
-
-std::string HresultText(HRESULT code) {
-    char text[16];
-    std::snprintf(text, sizeof text, "0x%08lX", static_cast<unsigned long>(code));
-    return text;
 }
 
 }  // namespace
@@ -47,11 +40,11 @@ void LogConnected(std::chrono::steady_clock::time_point connectStarted) {
 
 void LogFailure(const char* where, const std::exception& error) {
     if (const auto* ole = dynamic_cast<const com::EOleError*>(&error)) return LogFailure(where, ole->Code());
-    LogEvent(std::string("Error in ") + where + ": HRESULT " + HresultText(E_FAIL) + ", " + error.what());
+    LogEvent(std::string("Error in ") + where + ": HRESULT " + com::HresultText(E_FAIL) + ", " + error.what());
 }
 
 void LogFailure(const char* where, HRESULT code) {
-    LogEvent(std::string("Error in ") + where + ": HRESULT " + HresultText(code));
+    LogEvent(std::string("Error in ") + where + ": HRESULT " + com::HresultText(code));
 }
 
 }  // namespace kestova

@@ -11,11 +11,7 @@ namespace kestova::com {
 
 namespace {
 
-std::string Describe(HRESULT code, const std::string& what) {
-    char number[16];
-    std::snprintf(number, sizeof number, "%08lX", static_cast<unsigned long>(code));
-    return what + " failed (0x" + number + ")";
-}
+std::string Describe(HRESULT code, const std::string& what) { return what + " failed (" + HresultText(code) + ")"; }
 
 void SetErrorText(REFIID iid, const wchar_t* source, const std::wstring& text) {
     Microsoft::WRL::ComPtr<ICreateErrorInfo> create;
@@ -28,6 +24,12 @@ void SetErrorText(REFIID iid, const wchar_t* source, const std::wstring& text) {
 }
 
 }  // namespace
+
+std::string HresultText(HRESULT code) {
+    char text[16];
+    std::snprintf(text, sizeof text, "0x%08lX", static_cast<unsigned long>(code));
+    return text;
+}
 
 EOleError::EOleError(HRESULT code, const std::string& what) : Exception(Describe(code, what)), code_(code) {}
 

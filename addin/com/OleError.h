@@ -17,6 +17,9 @@ private:
     HRESULT code_;
 };
 
+// "0x" and the code's eight upper-case hex digits, as Windows prints an HRESULT.
+std::string HresultText(HRESULT code);
+
 // Raises EOleError for a failed HRESULT.
 void Check(HRESULT code, const char* what);
 

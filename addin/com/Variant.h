@@ -31,7 +31,9 @@ public:
     VARIANT Detach() { const VARIANT out = value_; VariantInit(&value_); return out; }
     VARTYPE Type() const { return value_.vt; }
     bool IsEmpty() const { return value_.vt == VT_EMPTY; }
-    bool IsMissing() const { return value_.vt == VT_ERROR && value_.scode == DISP_E_PARAMNOTFOUND; }
+    bool IsMissing() const { return IsMissing(value_); }
+    // An omitted optional argument, as COM passes one.
+    static bool IsMissing(const VARIANT& value) { return value.vt == VT_ERROR && value.scode == DISP_E_PARAMNOTFOUND; }
 
     // Conversions raise EOleError when the value cannot be converted.
     long AsLong() const;

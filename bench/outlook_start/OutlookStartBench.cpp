@@ -23,7 +23,7 @@ double Median(std::vector<double> values) {
     return values[values.size() / 2];
 }
 
-com::ComPtr<sim::TSimInspector> OpenMail(sim::TSimApplication& outlook) {
+sim::TOpened<sim::TSimInspector> OpenMail(sim::TSimApplication& outlook) {
     return outlook.Inspectors().Open(com::Make<sim::TSimItem>(sim::TItemKind::Mail));
 }
 
@@ -31,7 +31,7 @@ com::ComPtr<sim::TSimInspector> OpenMail(sim::TSimApplication& outlook) {
 double StartMs(int windows) {
     const auto outlook = com::Make<sim::TSimApplication>();
     std::vector<com::ComPtr<sim::TSimInspector>> open;
-    for (int i = 0; i < windows; ++i) open.push_back(OpenMail(*outlook.Get()));
+    for (int i = 0; i < windows; ++i) open.push_back(OpenMail(*outlook.Get()).window);
     const auto addin = com::Make<TzelAddin>();
     SAFEARRAY* custom = nullptr;
     const double ms = sim::TimedMs([&] {
@@ -45,8 +45,8 @@ double StartMs(int windows) {
 // With the add-in connected, a mail opened and closed again.
 double ItemOpenMs(sim::TSimApplication& outlook) {
     const auto mail = OpenMail(outlook);
-    const double ms = outlook.Inspectors().OpenedMs() + outlook.Inspectors().ActivatedMs();
-    mail->Close();
+    const double ms = mail.openedMs + mail.activatedMs;
+    mail.window->Close();
     return ms;
 }
 

@@ -26,7 +26,7 @@ protected:
         return addin_->OnDisconnection(com::ext_dm_HostShutdown, &custom);
     }
     com::ComPtr<sim::TSimInspector> OpenMail() {
-        return outlook_->Inspectors().Open(com::Make<sim::TSimItem>(sim::TItemKind::Mail));
+        return outlook_->Inspectors().Open(com::Make<sim::TSimItem>(sim::TItemKind::Mail)).window;
     }
 };
 
@@ -43,7 +43,7 @@ TEST_F(AddinTest, NoWindowAtConnectionThenFirstNewWindowsAreAdopted) {
 TEST_F(AddinTest, WindowsOpenAtConnectionAreAdoptedWithTheCollectionAsSender) {
     auto first = OpenMail();
     auto second = OpenMail();
-    auto explorer = outlook_->Explorers().Open(false);
+    auto explorer = outlook_->Explorers().Open(false).window;
     ASSERT_EQ(Connect(), S_OK);
     ASSERT_EQ(addin_->InspectorList().Count(), 2u);
     EXPECT_EQ(addin_->InspectorList()[0].Intf(), static_cast<IUnknown*>(first->AsDispatch()));
@@ -54,7 +54,7 @@ TEST_F(AddinTest, WindowsOpenAtConnectionAreAdoptedWithTheCollectionAsSender) {
 
 TEST_F(AddinTest, ContactInspectorIsAdoptedLikeAMail) {
     ASSERT_EQ(Connect(), S_OK);
-    auto contact = outlook_->Inspectors().Open(com::Make<sim::TSimItem>(sim::TItemKind::Contact));
+    auto contact = outlook_->Inspectors().Open(com::Make<sim::TSimItem>(sim::TItemKind::Contact)).window;
     ASSERT_EQ(addin_->InspectorList().Count(), 1u);
     EXPECT_EQ(contact->Sinks().size(), 1u);
 }
@@ -64,7 +64,7 @@ TEST_F(AddinTest, ClosingAWindowRemovesExactlyItsWrapper) {
     auto first = OpenMail();
     auto second = OpenMail();
     auto third = OpenMail();
-    auto explorer = outlook_->Explorers().Open(true);
+    auto explorer = outlook_->Explorers().Open(true).window;
     second->Close();
     ASSERT_EQ(addin_->InspectorList().Count(), 2u);
     EXPECT_EQ(addin_->InspectorList()[0].Intf(), static_cast<IUnknown*>(first->AsDispatch()));
@@ -89,7 +89,7 @@ TEST_F(AddinTest, DisconnectionDropsCollectionWrappersButKeepsWindowWrappers) {
     ASSERT_EQ(Connect(), S_OK);
     auto mail = OpenMail();
     auto kept = OpenMail();
-    auto explorer = outlook_->Explorers().Open(true);
+    auto explorer = outlook_->Explorers().Open(true).window;
     ASSERT_EQ(Disconnect(), S_OK);
     EXPECT_EQ(addin_->InspectorsWrapper(), nullptr);
     EXPECT_EQ(addin_->ExplorersWrapper(), nullptr);

@@ -120,7 +120,7 @@ TEST_F(EventSinkTest, MalformedArgumentListsAreRefusedUntouched) {
 }
 
 TEST_F(EventSinkTest, CancelIsCopiedBackIntoAByRefVariant) {
-    TOutlookExplorer wrapper(outlook_->Explorers().Open(true)->AsDispatch());
+    TOutlookExplorer wrapper(outlook_->Explorers().Open(true).window->AsDispatch());
     wrapper.OnBeforeViewSwitch = [](TOutlookServer*, IDispatch*, bool& cancel) { cancel = true; };
     VARIANT inner;
     inner.vt = VT_I4;  // a caller may hand Cancel as a variant of any convertible type
@@ -135,7 +135,7 @@ TEST_F(EventSinkTest, CancelIsCopiedBackIntoAByRefVariant) {
 // The string handed back must be a live one: a freed one is reused by later allocations of its
 // size.
 TEST_F(EventSinkTest, StringByRefIsHandedBackAlive) {
-    TOutlookExplorer wrapper(outlook_->Explorers().Open(true)->AsDispatch());
+    TOutlookExplorer wrapper(outlook_->Explorers().Open(true).window->AsDispatch());
     BSTR text = SysAllocString(L"Kestova");
     EXPECT_EQ(InvokeSink(wrapper.EventSink(), 0x1234, {ByRefArg(VT_BSTR, &text)}), S_OK);
     com::TBstr handedBack;
@@ -146,7 +146,7 @@ TEST_F(EventSinkTest, StringByRefIsHandedBackAlive) {
 }
 
 TEST_F(EventSinkTest, UnknownDispidAndEmptySlotCallNothing) {
-    TOutlookExplorer wrapper(outlook_->Explorers().Open(true)->AsDispatch());
+    TOutlookExplorer wrapper(outlook_->Explorers().Open(true).window->AsDispatch());
     int calls = 0;
     wrapper.OnActivate = [&](TOutlookServer*) { ++calls; };
     EXPECT_EQ(InvokeSink(wrapper.EventSink(), 0x1234, {}), S_OK);
@@ -170,13 +170,14 @@ TEST_F(EventSinkTest, ArgumentThatIsNotAnInspectorCallsNoHandler) {
 }
 
 TEST_F(EventSinkTest, HandlerErrorsStayInsideInvoke) {
-    TOutlookInspector wrapper(outlook_->Inspectors().Open(com::Make<sim::TSimItem>(sim::TItemKind::Mail))->AsDispatch());
+    const auto inspector = outlook_->Inspectors().Open(com::Make<sim::TSimItem>(sim::TItemKind::Mail)).window;
+    TOutlookInspector wrapper(inspector->AsDispatch());
     wrapper.OnActivate = [](TOutlookServer*) { throw Exception("handler failed"); };
     EXPECT_EQ(InvokeSink(wrapper.EventSink(), dispInspectorActivate, {}), S_OK);
 }
 
 TEST_F(EventSinkTest, CloseHandlerMayDestroyItsWrapperAndTheOrphanedSinkDropsEvents) {
-    auto inspector = outlook_->Inspectors().Open(com::Make<sim::TSimItem>(sim::TItemKind::Mail));
+    auto inspector = outlook_->Inspectors().Open(com::Make<sim::TSimItem>(sim::TItemKind::Mail)).window;
     auto wrapper = std::make_unique<TOutlookInspector>(inspector->AsDispatch());
     int activations = 0;
     wrapper->OnActivate = [&](TOutlookServer*) { ++activations; };
@@ -193,7 +194,7 @@ TEST_F(EventSinkTest, CloseHandlerMayDestroyItsWrapperAndTheOrphanedSinkDropsEve
 }
 
 TEST_F(EventSinkTest, ButtonClickPassesTheButtonAndReturnsCancelDefault) {
-    auto explorer = outlook_->Explorers().Open(true);
+    auto explorer = outlook_->Explorers().Open(true).window;
     auto button = explorer->CommandBars().Find(L"Standard")->Controls().Items().at(0);
     TOutlookCommandBarButton wrapper(button->AsDispatch());
     IDispatch* ctrl = nullptr;

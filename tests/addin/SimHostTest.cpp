@@ -9,6 +9,7 @@
 #include "addin/com/OleError.h"
 #include "tools/outlook_sim/ComAddIn.h"
 #include "tools/outlook_sim/Eml.h"
+#include "tools/outlook_sim/Ribbon.h"
 #include "tools/outlook_sim/RibbonXml.h"
 #include "platform/win32/WideText.h"
 
@@ -50,7 +51,7 @@ DISPID IdOf(IDispatch* object, const wchar_t* name) {
 }
 
 TEST_F(SimHostTest, ControlsAddWithNamedArgumentsAndItemByCaption) {
-    auto explorer = outlook_->Explorers().Open(true);
+    auto explorer = outlook_->Explorers().Open(true).window;
     const auto barsObject = com::ObjectOf(GetProperty(explorer->AsDispatch(), L"CommandBars"), L"CommandBars");
     IDispatch* bars = barsObject.Get();
     IDispatch* standard = GetProperty(bars, L"Item", {TVariant(L"standard")}).AsDispatch();
@@ -68,7 +69,7 @@ TEST_F(SimHostTest, ControlsAddWithNamedArgumentsAndItemByCaption) {
 }
 
 TEST_F(SimHostTest, ToolbarAddAndVisible) {
-    auto inspector = outlook_->Inspectors().Open(com::Make<sim::TSimItem>(sim::TItemKind::Mail));
+    auto inspector = outlook_->Inspectors().Open(com::Make<sim::TSimItem>(sim::TItemKind::Mail)).window;
     const auto barsObject = com::ObjectOf(GetProperty(inspector->AsDispatch(), L"CommandBars"), L"CommandBars");
     IDispatch* bars = barsObject.Get();
     EXPECT_THROW(GetProperty(bars, L"Item", {TVariant(L"Kestova")}), com::EOleError);
@@ -150,7 +151,7 @@ TEST_F(SimHostTest, StrictInvokeRefusesWhatOutlookRefuses) {
 }
 
 TEST_F(SimHostTest, ButtonsAnswerAsControlsAndWindowsHandCommandBarsAsUnknown) {
-    auto explorer = outlook_->Explorers().Open(true);
+    auto explorer = outlook_->Explorers().Open(true).window;
     const TVariant bars = GetProperty(explorer->AsDispatch(), L"CommandBars");
     EXPECT_EQ(bars.Type(), VT_UNKNOWN);
     auto button = explorer->CommandBars().Find(L"Standard")->Controls().Items().front();
@@ -190,6 +191,17 @@ TEST_F(SimHostTest, RibbonXmlThatOutlookRefusesIsRefused) {
     };
     for (const auto& r : refused)
         EXPECT_THROW(sim::ParseCustomUI(r.xml, compose, r.major), Exception) << win32::Narrow(r.xml);
+}
+
+// Office answers IRibbonUI with its own vtable; a plain IDispatch there has no Invalidate slot.
+TEST_F(SimHostTest, RibbonUIAnswersItsVtable) {
+    int redrawn = 0;
+    const auto ui = com::Make<sim::TSimRibbonUI>([&] { ++redrawn; });
+    com::ComPtr<IRibbonUI> typed;
+    ASSERT_EQ(ui->AsDispatch()->QueryInterface(__uuidof(IRibbonUI), reinterpret_cast<void**>(typed.GetAddressOf())), S_OK);
+    EXPECT_EQ(typed->Invalidate(), S_OK);
+    EXPECT_EQ(typed->InvalidateControl(nullptr), S_OK);
+    EXPECT_EQ(redrawn, 2);
 }
 
 }  // namespace

@@ -137,7 +137,6 @@ HRESULT TAddinHost::ConnectLoaded(TLoaded& loaded, IUnknown* addin, com::ext_Con
 
 HRESULT TAddinHost::DisconnectLoaded(TLoaded& loaded, com::ext_DisconnectMode mode) {
     const com::ComPtr<IDTExtensibility2> addin = std::move(loaded.addin);
-    loaded.addin.Reset();
     loaded.instance->SetConnected(false);
     if (!addin) return S_OK;
     com::TSafeArray custom = EmptyCustom();
@@ -175,11 +174,12 @@ std::vector<TAddinResult> TAddinHost::Connect(com::ext_ConnectMode mode) {
     std::vector<TAddinResult> results;
     lastStartMs_ = 0;
     for (const std::wstring& progID : StartupAddins()) {
-        if (TLoaded* known = Find(progID); known && known->addin) continue;
+        TLoaded* loaded = Find(progID);
+        if (loaded && loaded->addin) continue;
         com::ComPtr<IUnknown> addin;
         TAddinResult result{progID, CreateAddinObject(progID, addin.GetAddressOf())};
-        if (!Find(progID)) loaded_.push_back({progID, nullptr, InstanceFor(progID)});
-        if (SUCCEEDED(result.result)) result.result = ConnectLoaded(*Find(progID), addin.Get(), mode, result.ms);
+        if (!loaded) loaded = &loaded_.emplace_back(TLoaded{progID, nullptr, InstanceFor(progID)});
+        if (SUCCEEDED(result.result)) result.result = ConnectLoaded(*loaded, addin.Get(), mode, result.ms);
         if (FAILED(result.result)) {
             SetLoadBehavior(progID, kUnloaded);
         } else if (mode == com::ext_cm_Startup) {

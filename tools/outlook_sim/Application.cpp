@@ -28,6 +28,8 @@ TSimApplication::TSimApplication()
       explorers_(com::Make<TSimExplorers>()) {
     inspectors_->OnShowing = [this](TSimWindow& window) { ribbons_.Showing(window); };
     explorers_->OnShowing = [this](TSimWindow& window) { ribbons_.Showing(window); };
+    inspectors_->OnClosed = [this](const TSimWindow& window) { ribbons_.Closed(window); };
+    explorers_->OnClosed = [this](const TSimWindow& window) { ribbons_.Closed(window); };
     Property(dispid::ApplicationName, L"Name", [](const TArgs&) { return com::TVariant(L"Outlook"); });
     Property(dispid::ApplicationVersion, L"Version", Read(version_));
     Property(dispid::ApplicationInspectors, L"Inspectors", [this](const TArgs&) { return com::TVariant(inspectors_->AsDispatch()); });

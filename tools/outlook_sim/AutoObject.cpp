@@ -40,9 +40,13 @@ std::set<const TAutoObject*>& LiveObjects() {
 
 }  // namespace
 
-std::vector<const TAutoObject*> TAutoObject::Live() {
+// An object whose last reference is gone is being destroyed, and holds nothing any more.
+void TAutoObject::WithLive(const std::function<void(const std::vector<const TAutoObject*>& live)>& use) {
     const std::lock_guard<std::mutex> guard(LiveLock());
-    return {LiveObjects().begin(), LiveObjects().end()};
+    std::vector<const TAutoObject*> live;
+    for (const TAutoObject* object : LiveObjects())
+        if (object->RefCount() > 0) live.push_back(object);
+    use(live);
 }
 
 std::string TAutoObject::Kind() const {
@@ -62,7 +66,7 @@ const com::TVariant& TArgs::At(size_t index) const {
 }
 
 TAutoObject::TAutoObject(std::vector<GUID> identities, const GUID* events)
-    : identities_(std::move(identities)), thread_(GetCurrentThreadId()) {
+    : thread_(GetCurrentThreadId()), identities_(std::move(identities)) {
     if (events) point_ = com::Make<TConnectionPoint>(this, *events);
     const std::lock_guard<std::mutex> guard(LiveLock());
     LiveObjects().insert(this);
@@ -131,8 +135,6 @@ HRESULT TAutoObject::GetIDsOfNames(REFIID riid, LPOLESTR* names, UINT count, LCI
 
 namespace {
 
-bool IsMissing(const VARIANT& arg) { return arg.vt == VT_ERROR && arg.scode == DISP_E_PARAMNOTFOUND; }
-
 // The argument as the parameter's type takes it, by the rules of VariantChangeType.
 bool Coerce(const VARIANT& arg, VARTYPE type, com::TVariant& out) {
     com::TVariant value;
@@ -165,7 +167,7 @@ HRESULT TAutoObject::Bind(const TMember& member, WORD flags, const DISPPARAMS& p
     for (UINT i = 0; i < params.cArgs; ++i) {
         const DISPID declared = com::DeclaredIndex(params, i);
         if (declared < 0 || size_t(declared) >= member.params.size()) return DISP_E_PARAMNOTFOUND;
-        if (IsMissing(params.rgvarg[i])) continue;
+        if (com::TVariant::IsMissing(params.rgvarg[i])) continue;
         if (!Coerce(params.rgvarg[i], member.params[declared].type, args[declared])) return mismatch(i);
     }
     for (size_t i = 0; i < args.size(); ++i)

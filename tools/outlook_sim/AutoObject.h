@@ -85,10 +85,11 @@ public:
     std::vector<com::ComPtr<IDispatch>> Sinks() const;
     IDispatch* AsDispatch() { return this; }
 
-    // Every simulated object alive in the process, and the objects this one holds a reference
-    // to each: what `expect released` reckons the host's own references from. An object that
-    // keeps others must list them here.
-    static std::vector<const TAutoObject*> Live();
+    // Runs `use` over every simulated object alive in the process, under the lock their
+    // destruction takes, since they may be released on any thread. With the objects each one
+    // holds a reference to, it is what `expect released` reckons the host's own references
+    // from. An object that keeps others must list them here.
+    static void WithLive(const std::function<void(const std::vector<const TAutoObject*>& live)>& use);
     virtual void Owned(std::vector<const TAutoObject*>& out) const {}
     // The object's kind as Outlook names it ("Inspector", "CommandBarButton"...).
     std::string Kind() const;

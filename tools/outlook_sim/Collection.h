@@ -28,14 +28,17 @@ com::ComPtr<T> FindNamed(const std::vector<com::ComPtr<T>>& items, const std::ws
     return nullptr;
 }
 
+// The item a number from 1 to Count names, or null for any other key.
+template <class T>
+com::ComPtr<T> AtNumber(const std::vector<com::ComPtr<T>>& items, const com::TVariant& key) {
+    if (!IsNumber(key)) return nullptr;
+    const long index = key.AsLong();
+    return index >= 1 && size_t(index) <= items.size() ? items[index - 1] : nullptr;
+}
+
 template <class T, class NameOf>
 com::ComPtr<T> FindItem(const std::vector<com::ComPtr<T>>& items, const com::TVariant& key, NameOf nameOf) {
-    if (IsNumber(key)) {
-        const long index = key.AsLong();
-        if (index >= 1 && size_t(index) <= items.size()) return items[index - 1];
-    } else {
-        if (com::ComPtr<T> item = FindNamed(items, key.AsText(), nameOf)) return item;
-    }
+    if (com::ComPtr<T> item = IsNumber(key) ? AtNumber(items, key) : FindNamed(items, key.AsText(), nameOf)) return item;
     throw com::EOleError(DISP_E_BADINDEX, "The item \"" + win32::Narrow(key.AsText()) + "\" does not exist");
 }
 
@@ -44,10 +47,7 @@ com::ComPtr<T> FindItem(const std::vector<com::ComPtr<T>>& items, const com::TVa
 // "Array index out of bounds." (DISP_E_BADINDEX).
 template <class T>
 com::ComPtr<T> ItemAt(const std::vector<com::ComPtr<T>>& items, const com::TVariant& key) {
-    if (IsNumber(key)) {
-        const long index = key.AsLong();
-        if (index >= 1 && size_t(index) <= items.size()) return items[index - 1];
-    }
+    if (com::ComPtr<T> item = AtNumber(items, key)) return item;
     throw com::EOleError(DISP_E_BADINDEX, "Array index out of bounds.");
 }
 

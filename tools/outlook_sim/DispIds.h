@@ -57,8 +57,6 @@ inline constexpr DISPID ItemBodyFormat = 64073;
 inline constexpr DISPID AttachmentDisplayName = 12289;
 inline constexpr DISPID AttachmentFileName = 14084;
 inline constexpr DISPID AttachmentType = 14085;
-inline constexpr DISPID AttachmentIndex = 91;
-inline constexpr DISPID AttachmentPosition = 114;
 inline constexpr DISPID AttachmentDelete = 105;
 inline constexpr DISPID AttachmentSize = 64489;
 

@@ -1,7 +1,6 @@
 #include "tools/outlook_sim/Ribbon.h"
 
 #include <algorithm>
-#include <cstdio>
 
 #include "addin/com/Dispatch.h"
 #include "addin/com/Handles.h"
@@ -21,23 +20,46 @@ const wchar_t kExplorerRibbon[] = L"Microsoft.Outlook.Explorer";
 
 bool IsItemRibbon(const std::wstring& ribbonId) { return ribbonId != kExplorerRibbon; }
 
-std::string Hex(HRESULT hr) {
-    char text[16];
-    snprintf(text, sizeof text, "0x%08lX", static_cast<unsigned long>(hr));
-    return text;
-}
-
 }  // namespace
 
-TSimRibbonUI::TSimRibbonUI(std::function<void()> invalidate) : TAutoObject({__uuidof(IRibbonUI)}, nullptr) {
-    Method(dispid::RibbonUIInvalidate, L"Invalidate", {}, [invalidate](const TArgs&) {
-        invalidate();
+TSimRibbonUI::TSimRibbonUI(std::function<void()> invalidate) : TAutoObject({}, nullptr), invalidate_(std::move(invalidate)) {
+    Method(dispid::RibbonUIInvalidate, L"Invalidate", {}, [this](const TArgs&) {
+        invalidate_();
         return com::TVariant();
     });
-    Method(dispid::RibbonUIInvalidateControl, L"InvalidateControl", {Required(L"ControlID", VT_BSTR)}, [invalidate](const TArgs&) {
-        invalidate();
+    Method(dispid::RibbonUIInvalidateControl, L"InvalidateControl", {Required(L"ControlID", VT_BSTR)}, [this](const TArgs&) {
+        invalidate_();
         return com::TVariant();
     });
+}
+
+void* TSimRibbonUI::QueryExtra(REFIID riid) {
+    return riid == __uuidof(IRibbonUI) ? static_cast<IRibbonUI*>(this) : TAutoObject::QueryExtra(riid);
+}
+
+// The vtable calls go through Invoke, so they are checked and guarded as the late-bound ones are;
+// a failure answers its own HRESULT rather than DISP_E_EXCEPTION.
+HRESULT TSimRibbonUI::VtableCall(DISPID dispid, DISPPARAMS& params) {
+    EXCEPINFO info{};
+    const HRESULT hr =
+        TAutoObject::Invoke(dispid, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params, nullptr, &info, nullptr);
+    SysFreeString(info.bstrSource);
+    SysFreeString(info.bstrDescription);
+    SysFreeString(info.bstrHelpFile);
+    return hr == DISP_E_EXCEPTION ? info.scode : hr;
+}
+
+HRESULT TSimRibbonUI::Invalidate() {
+    DISPPARAMS none{};
+    return VtableCall(dispid::RibbonUIInvalidate, none);
+}
+
+HRESULT TSimRibbonUI::InvalidateControl(BSTR controlId) {
+    VARIANT args[1];
+    args[0].vt = VT_BSTR;
+    args[0].bstrVal = controlId;  // borrowed: Invoke copies what it keeps
+    DISPPARAMS params{args, nullptr, 1, 0};
+    return VtableCall(dispid::RibbonUIInvalidateControl, params);
 }
 
 TSimRibbonControl::TSimRibbonControl(std::wstring id, std::wstring tag, IDispatch* context)
@@ -85,7 +107,7 @@ void TSimRibbons::Ask(TAddin& addin, const std::wstring& ribbonId) {
     com::TBstr xml;
     const HRESULT hr = addin.ribbon->GetCustomUI(com::TBstr(ribbonId).Get(), xml.Put());
     if (FAILED(hr)) {
-        errors_.push_back(win32::Narrow(addin.progID) + ": GetCustomUI failed for " + win32::Narrow(ribbonId) + ", " + Hex(hr));
+        errors_.push_back(win32::Narrow(addin.progID) + ": GetCustomUI failed for " + win32::Narrow(ribbonId) + ", " + com::HresultText(hr));
         return;
     }
     document.xml = xml.Text();
@@ -101,7 +123,7 @@ void TSimRibbons::Ask(TAddin& addin, const std::wstring& ribbonId) {
     const std::wstring progID = addin.progID;
     document.ui = com::Make<TSimRibbonUI>([this, progID, ribbonId] { Redraw(progID, ribbonId); });
     if (!document.layout.onLoad.empty())
-        Callback(size_t(&addin - addins_.data()), document.layout.onLoad, document.ui->AsDispatch());
+        Callback(size_t(&addin - addins_.data()), document.layout.onLoad, document.ui->AsDispatch(), VT_VARIANT);
 }
 
 void TSimRibbons::Showing(TSimWindow& window) {
@@ -139,11 +161,13 @@ void TSimRibbons::Draw(TWindowRibbon& shown) {
 void TSimRibbons::Refresh(TWindowRibbon& shown, TControl& control) {
     const TRibbonButton& button = control.button;
     const com::ComPtr<TSimRibbonControl> argument = ControlFor(shown, control);
-    if (!button.getLabel.empty()) control.label = Callback(control.addin, button.getLabel, argument->AsDispatch()).AsText();
+    // An answer is of the asked type or empty, so neither conversion can fail.
+    if (!button.getLabel.empty())
+        control.label = Callback(control.addin, button.getLabel, argument->AsDispatch(), VT_BSTR).AsText();
     if (!button.getEnabled.empty())
-        control.enabled = Callback(control.addin, button.getEnabled, argument->AsDispatch()).AsBool();
+        control.enabled = Callback(control.addin, button.getEnabled, argument->AsDispatch(), VT_BOOL).AsBool();
     if (!button.getImage.empty()) {
-        const com::TVariant picture = Callback(control.addin, button.getImage, argument->AsDispatch());
+        const com::TVariant picture = Callback(control.addin, button.getImage, argument->AsDispatch(), VT_VARIANT);
         control.picture = picture.Type() == VT_DISPATCH || picture.Type() == VT_UNKNOWN ? picture.Get().punkVal : nullptr;
     }
 }
@@ -156,8 +180,9 @@ void TSimRibbons::Redraw(const std::wstring& progID, const std::wstring& ribbonI
     }
 }
 
-// A callback that fails is Outlook's custom UI error, not the caller's; it answers empty.
-com::TVariant TSimRibbons::Callback(size_t addin, const std::wstring& name, IDispatch* argument) {
+// A callback that fails, or answers what `type` cannot take, is Outlook's custom UI error, not the
+// caller's; it answers empty. VT_VARIANT takes any answer as it is.
+com::TVariant TSimRibbons::Callback(size_t addin, const std::wstring& name, IDispatch* argument, VARTYPE type) {
     const com::ComPtr<IRibbonExtensibility> ribbon = addins_[addin].ribbon;
     const std::string where = win32::Narrow(addins_[addin].progID) + ": callback " + win32::Narrow(name);
     if (!ribbon) return {};
@@ -171,8 +196,18 @@ com::TVariant TSimRibbons::Callback(size_t addin, const std::wstring& name, IDis
         DISPPARAMS params{args, nullptr, 1, 0};
         hr = ribbon->Invoke(dispid, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params, result.Put(), nullptr, nullptr);
     }
-    if (FAILED(hr)) errors_.push_back(where + " failed, " + Hex(hr));
-    return result;
+    if (FAILED(hr)) {
+        errors_.push_back(where + " failed, " + com::HresultText(hr));
+        return {};
+    }
+    if (type == VT_VARIANT) return result;
+    com::TVariant converted;
+    hr = VariantChangeType(converted.Put(), const_cast<VARIANT*>(&result.Get()), 0, type);
+    if (FAILED(hr)) {
+        errors_.push_back(where + " answered a value of the wrong type, " + com::HresultText(hr));
+        return {};
+    }
+    return converted;
 }
 
 com::ComPtr<TSimRibbonControl> TSimRibbons::ControlFor(const TWindowRibbon& shown, const TControl& control) const {
@@ -201,7 +236,7 @@ std::string TSimRibbons::Click(TSimWindow& window, const std::wstring& label) {
     const size_t addin = control.addin;
     const std::wstring onAction = control.button.onAction;
     const com::ComPtr<TSimRibbonControl> argument = ControlFor(*Find(window), control);
-    if (!onAction.empty()) Callback(addin, onAction, argument->AsDispatch());  // may run modal windows
+    if (!onAction.empty()) Callback(addin, onAction, argument->AsDispatch(), VT_VARIANT);  // may run modal windows
     return "clicked";
 }
 

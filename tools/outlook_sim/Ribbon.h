@@ -18,10 +18,40 @@ namespace kestova::sim {
 
 class TSimWindow;
 
-// What onLoad hands the add-in; Invalidate redraws every window of the document.
-class TSimRibbonUI : public TAutoObject {
+// What onLoad hands the add-in; Invalidate redraws every window of the document. It answers
+// IRibbonUI with that interface's own vtable, as Office does, and late-bound calls too.
+class TSimRibbonUI : public TAutoObject, public IRibbonUI {
 public:
     explicit TSimRibbonUI(std::function<void()> invalidate);
+
+    // One IUnknown and one IDispatch for both bases.
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override {
+        return TAutoObject::QueryInterface(riid, out);
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return TAutoObject::AddRef(); }
+    ULONG STDMETHODCALLTYPE Release() override { return TAutoObject::Release(); }
+    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override { return TAutoObject::GetTypeInfoCount(count); }
+    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT index, LCID lcid, ITypeInfo** info) override {
+        return TAutoObject::GetTypeInfo(index, lcid, info);
+    }
+    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID riid, LPOLESTR* names, UINT count, LCID lcid, DISPID* ids) override {
+        return TAutoObject::GetIDsOfNames(riid, names, count, lcid, ids);
+    }
+    HRESULT STDMETHODCALLTYPE Invoke(DISPID dispid, REFIID riid, LCID lcid, WORD flags, DISPPARAMS* params,
+                                     VARIANT* result, EXCEPINFO* info, UINT* argError) override {
+        return TAutoObject::Invoke(dispid, riid, lcid, flags, params, result, info, argError);
+    }
+
+    HRESULT STDMETHODCALLTYPE Invalidate() override;
+    HRESULT STDMETHODCALLTYPE InvalidateControl(BSTR controlId) override;
+
+protected:
+    void* QueryExtra(REFIID riid) override;
+
+private:
+    HRESULT VtableCall(DISPID dispid, DISPPARAMS& params);
+
+    std::function<void()> invalidate_;
 };
 
 // The control a callback is about. It answers IDispatch only, as Office's does to C++ add-ins
@@ -93,7 +123,7 @@ private:
     void Draw(TWindowRibbon& shown);
     void Refresh(TWindowRibbon& shown, TControl& control);
     void Redraw(const std::wstring& progID, const std::wstring& ribbonId);
-    com::TVariant Callback(size_t addin, const std::wstring& name, IDispatch* argument);
+    com::TVariant Callback(size_t addin, const std::wstring& name, IDispatch* argument, VARTYPE type);
     com::ComPtr<TSimRibbonControl> ControlFor(const TWindowRibbon& shown, const TControl& control) const;
     TWindowRibbon* Find(const TSimWindow& window);
     const TControl& ControlOf(const TSimWindow& window, const std::wstring& label) const;

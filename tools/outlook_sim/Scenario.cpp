@@ -72,17 +72,11 @@ bool YesNo(const std::string& text) {
     return text == "yes";
 }
 
-std::string Hex(HRESULT hr) {
-    std::ostringstream text;
-    text << "0x" << std::hex << std::uppercase << static_cast<unsigned long>(hr);
-    return text.str();
-}
-
 std::string Outcome(const std::vector<TAddinResult>& results, const char* verb) {
     if (results.empty()) return "no add-ins";
     std::string text;
     for (const TAddinResult& r : results) {
-        if (FAILED(r.result)) throw Exception(win32::Narrow(r.progID) + " failed: " + Hex(r.result));
+        if (FAILED(r.result)) throw Exception(win32::Narrow(r.progID) + " failed: " + com::HresultText(r.result));
         text += (text.empty() ? "" : ", ") + win32::Narrow(r.progID) + " " + verb;
     }
     return text;
@@ -256,9 +250,7 @@ std::string TScenario::Execute(const TWords& words) {
         countedThreads_ = ThreadsOfThisProcess();
         return std::to_string(countedThreads_) + " threads";
     }
-    if (verb == "version" || verb == "ribbon" || (words.size() > 1 && (words[1] == "ribbon" || words[1] == "inline" ||
-                                                                      words[1] == "image" || words[1] == "ribbon-errors")))
-        return Ribbon(words);
+    if (const TStep ribbon = RibbonStep(words)) return (this->*ribbon)(words);
     if (verb == "open") return Open(words);
     if (verb == "click") return Click(words);
     if (verb == "expect") return Expect(words);
@@ -303,7 +295,7 @@ std::string TScenario::Connect(com::ext_ConnectMode mode) {
     for (const TAddinResult& r : results) {
         if (SUCCEEDED(r.result)) connected.push_back(r);
         text += ", " + win32::Narrow(r.progID) +
-                (FAILED(r.result) ? " failed: " + Hex(r.result) + ", unloaded"
+                (FAILED(r.result) ? " failed: " + com::HresultText(r.result) + ", unloaded"
                                   : " connected in " + Millis(r.ms) + (r.verdict.empty() ? "" : ", " + r.verdict));
     }
     for (const std::string& error : application_.Ribbons().Errors()) text += "; " + error;
@@ -321,11 +313,9 @@ std::string TScenario::Quit() {
 
 std::string TScenario::Renew(const TWindow& window) {
     if (window.inspector) {
-        application_.Inspectors().Renew(*window.inspector.Get());
-        return "NewInspector " + Millis(application_.Inspectors().OpenedMs());
+        return "NewInspector " + Millis(application_.Inspectors().Renew(*window.inspector.Get()));
     }
-    application_.Explorers().Renew(*window.explorer.Get());
-    return "NewExplorer " + Millis(application_.Explorers().OpenedMs());
+    return "NewExplorer " + Millis(application_.Explorers().Renew(*window.explorer.Get()));
 }
 
 // Every simulated object alive that holds more references than the host's own ones.
@@ -336,65 +326,104 @@ std::string TScenario::ExpectReleased() {
         ++own[window.inspector ? static_cast<const TAutoObject*>(window.inspector.Get()) : window.explorer.Get()];
         if (window.inlineResponse) ++own[window.inlineResponse.Get()];
     }
-    const std::vector<const TAutoObject*> live = TAutoObject::Live();
-    std::vector<const TAutoObject*> owned;
-    for (const TAutoObject* object : live) object->Owned(owned);
-    for (const TAutoObject* object : owned) ++own[object];
     std::string held;
-    for (const TAutoObject* object : live)
-        if (object->RefCount() > own[object])
-            held += (held.empty() ? "" : ", ") + object->Kind() + " " + std::to_string(object->RefCount() - own[object]);
+    size_t count = 0;
+    TAutoObject::WithLive([&](const std::vector<const TAutoObject*>& live) {
+        std::vector<const TAutoObject*> owned;
+        for (const TAutoObject* object : live) object->Owned(owned);
+        for (const TAutoObject* object : owned) ++own[object];
+        for (const TAutoObject* object : live)
+            if (const ULONG refs = object->RefCount(); refs > own[object])
+                held += (held.empty() ? "" : ", ") + object->Kind() + " " + std::to_string(refs - own[object]);
+        count = live.size();
+    });
     if (!held.empty()) throw Exception("still held: " + held);
-    return std::to_string(live.size()) + " objects, none held";
+    return std::to_string(count) + " objects, none held";
 }
 
-std::string TScenario::Ribbon(const TWords& words) {
-    const std::string& verb = words[0];
-    TSimRibbons& ribbons = application_.Ribbons();
-    if (verb == "version" || verb == "ribbon") {
-        if (host_.Count() > 0) throw Exception(verb + " comes before connect");
-        if (verb == "ribbon" && Arg(words, 1) == "off") ribbons.TurnOff();
-        else if (verb == "version") application_.SetVersion(win32::Widen(Arg(words, 1)));
-        else throw Exception("ribbon off");
-        return {};
-    }
-    if (verb == "open" || (verb == "close" && words[1] == "inline")) {
-        TWindow& pane = Window(Arg(words, 2));
-        if (!pane.explorer || pane.inlineResponse) throw Exception("not an explorer: " + words[2]);
-        if (verb == "open") {
-            if (windows_.count(Arg(words, 3))) throw Exception("window exists: " + words[3]);
-            TWindow reply{nullptr, pane.explorer, com::Make<TSimItem>(TItemKind::Mail)};
-            windows_[words[3]] = reply;
-            pane.explorer->OpenInlineResponse(reply.inlineResponse);
-        } else {
-            for (auto it = windows_.begin(); it != windows_.end();)
-                it = it->second.inlineResponse && it->second.explorer == pane.explorer ? windows_.erase(it) : std::next(it);
-            pane.explorer->CloseInlineResponse();
-        }
-        ribbons.SetContext(*pane.explorer.Get(), verb == "open");
-        return {};
-    }
-    if (verb == "save" && words[1] == "ribbon") {
-        const std::string xml = win32::Narrow(ribbons.Xml(win32::Widen(Arg(words, 2))));
-        std::ofstream file(win32::Widen(Arg(words, 3)).c_str(), std::ios::binary);
-        if (!(file << xml) || !file.flush()) throw Exception("cannot write " + words[3]);
-        return std::to_string(xml.size()) + " bytes";
-    }
-    if (verb == "save") {
-        ribbons.SaveImage(*Window(Arg(words, 2)).AsWindow().Get(), win32::Widen(Arg(words, 3)), win32::Widen(Arg(words, 4)));
-        return {};
-    }
-    if (verb == "click") return ribbons.Click(*Window(Arg(words, 2)).AsWindow().Get(), win32::Widen(Arg(words, 3)));
-    if (verb == "expect" && words[1] == "ribbon-errors") {
-        Compare(ribbons.Errors().size(), Number(Arg(words, 2)), "custom UI errors");
-        return {};
-    }
-    if (verb == "expect" && Arg(words, 4) == "enabled") {
-        const bool enabled = ribbons.Enabled(*Window(Arg(words, 2)).AsWindow().Get(), win32::Widen(Arg(words, 3)));
-        if (enabled != YesNo(Arg(words, 5))) throw Exception(enabled ? "enabled" : "disabled");
-        return {};
-    }
-    throw Exception("unknown ribbon step");
+// The ribbon's steps, each named by its verb and first word ("version" by its verb alone).
+TScenario::TStep TScenario::RibbonStep(const TWords& words) {
+    static const std::map<std::string, TStep> steps{
+        {"version", &TScenario::Version},           {"ribbon off", &TScenario::RibbonOff},
+        {"open inline", &TScenario::OpenInline},    {"close inline", &TScenario::CloseInline},
+        {"click ribbon", &TScenario::ClickRibbon},  {"expect ribbon", &TScenario::ExpectRibbon},
+        {"save ribbon", &TScenario::SaveRibbon},    {"expect ribbon-errors", &TScenario::ExpectRibbonErrors},
+        {"save image", &TScenario::SaveImage},
+    };
+    auto found = words.size() > 1 ? steps.find(words[0] + " " + words[1]) : steps.end();
+    if (found == steps.end()) found = steps.find(words[0]);
+    return found == steps.end() ? nullptr : found->second;
+}
+
+void TScenario::BeforeConnect(const std::string& verb) const {
+    if (host_.Count() > 0) throw Exception(verb + " comes before connect");
+}
+
+std::string TScenario::Version(const TWords& words) {
+    BeforeConnect(words[0]);
+    application_.SetVersion(win32::Widen(Arg(words, 1)));
+    return {};
+}
+
+std::string TScenario::RibbonOff(const TWords& words) {
+    BeforeConnect(words[0]);
+    application_.Ribbons().TurnOff();
+    return {};
+}
+
+com::ComPtr<TSimExplorer> TScenario::InlinePane(const TWords& words) {
+    const TWindow& pane = Window(Arg(words, 2));
+    if (!pane.explorer || pane.inlineResponse) throw Exception("not an explorer: " + words[2]);
+    return pane.explorer;
+}
+
+std::string TScenario::OpenInline(const TWords& words) {
+    const com::ComPtr<TSimExplorer> pane = InlinePane(words);
+    if (windows_.count(Arg(words, 3))) throw Exception("window exists: " + words[3]);
+    TWindow reply{nullptr, pane, com::Make<TSimItem>(TItemKind::Mail)};
+    windows_[words[3]] = reply;
+    pane->OpenInlineResponse(reply.inlineResponse);
+    application_.Ribbons().SetContext(*pane.Get(), true);
+    return {};
+}
+
+std::string TScenario::CloseInline(const TWords& words) {
+    const com::ComPtr<TSimExplorer> pane = InlinePane(words);
+    for (auto it = windows_.begin(); it != windows_.end();)
+        it = it->second.inlineResponse && it->second.explorer == pane ? windows_.erase(it) : std::next(it);
+    pane->CloseInlineResponse();
+    application_.Ribbons().SetContext(*pane.Get(), false);
+    return {};
+}
+
+std::string TScenario::ClickRibbon(const TWords& words) {
+    return application_.Ribbons().Click(*Window(Arg(words, 2)).AsWindow().Get(), win32::Widen(Arg(words, 3)));
+}
+
+std::string TScenario::ExpectRibbon(const TWords& words) {
+    if (Arg(words, 4) != "enabled") throw Exception("unknown ribbon step");
+    const bool enabled =
+        application_.Ribbons().Enabled(*Window(Arg(words, 2)).AsWindow().Get(), win32::Widen(Arg(words, 3)));
+    if (enabled != YesNo(Arg(words, 5))) throw Exception(enabled ? "enabled" : "disabled");
+    return {};
+}
+
+std::string TScenario::ExpectRibbonErrors(const TWords& words) {
+    Compare(application_.Ribbons().Errors().size(), Number(Arg(words, 2)), "custom UI errors");
+    return {};
+}
+
+std::string TScenario::SaveRibbon(const TWords& words) {
+    const std::string xml = win32::Narrow(application_.Ribbons().Xml(win32::Widen(Arg(words, 2))));
+    std::ofstream file(win32::Widen(Arg(words, 3)).c_str(), std::ios::binary);
+    if (!(file << xml) || !file.flush()) throw Exception("cannot write " + words[3]);
+    return std::to_string(xml.size()) + " bytes";
+}
+
+std::string TScenario::SaveImage(const TWords& words) {
+    application_.Ribbons().SaveImage(*Window(Arg(words, 2)).AsWindow().Get(), win32::Widen(Arg(words, 3)),
+                                     win32::Widen(Arg(words, 4)));
+    return {};
 }
 
 std::string TScenario::Disconnect() {
@@ -408,15 +437,16 @@ std::string TScenario::Open(const TWords& words) {
     TWindow window;
     double opened = 0, activated = 0;
     if (kind == "mail" || kind == "contact") {
-        TSimInspectors& inspectors = application_.Inspectors();
-        window.inspector = inspectors.Open(com::Make<TSimItem>(kind == "mail" ? TItemKind::Mail : TItemKind::Contact),
-                                           Option(words, 3, "late-bars"));
-        opened = inspectors.OpenedMs();
-        activated = inspectors.ActivatedMs();
+        const auto inspector = application_.Inspectors().Open(
+            com::Make<TSimItem>(kind == "mail" ? TItemKind::Mail : TItemKind::Contact), Option(words, 3, "late-bars"));
+        window.inspector = inspector.window;
+        opened = inspector.openedMs;
+        activated = inspector.activatedMs;
     } else if (kind == "explorer") {
-        window.explorer = application_.Explorers().Open(!Option(words, 3, "nostandard"));
-        opened = application_.Explorers().OpenedMs();
-        activated = application_.Explorers().ActivatedMs();
+        const auto explorer = application_.Explorers().Open(!Option(words, 3, "nostandard"));
+        window.explorer = explorer.window;
+        opened = explorer.openedMs;
+        activated = explorer.activatedMs;
     } else {
         throw Exception("unknown window kind: " + kind);
     }
@@ -433,7 +463,6 @@ std::string TScenario::WindowEvent(const TWords& words) {
         const com::ComPtr<TSimWindow> closing = window.AsWindow();
         windows_.erase(words[1]);
         closing->Close();
-        application_.Ribbons().Closed(*closing.Get());
     } else if (verb == "activate") {
         return "Activate " + Millis(window.AsWindow()->Activate());
     } else if (verb == "deactivate") {

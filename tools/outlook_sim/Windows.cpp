@@ -108,7 +108,7 @@ TSimWindows<TWindow>::TSimWindows(const GUID& iid, const GUID& events, DISPID op
 
 TSimInspectors::TSimInspectors() : TSimWindows(IID__Inspectors, DIID_InspectorsEvents, dispNewInspector) {}
 
-com::ComPtr<TSimInspector> TSimInspectors::Open(com::ComPtr<TSimItem> item, bool lateBars) {
+TOpened<TSimInspector> TSimInspectors::Open(com::ComPtr<TSimItem> item, bool lateBars) {
     const auto inspector = com::Make<TSimInspector>(this, std::move(item));
     if (lateBars) inspector->BarsLate();
     return Opened(inspector);
@@ -118,7 +118,7 @@ void TSimInspectors::FireNewInspector(IDispatch* inspector) { Fire(dispNewInspec
 
 TSimExplorers::TSimExplorers() : TSimWindows(IID__Explorers, DIID_ExplorersEvents, dispNewExplorer) {}
 
-com::ComPtr<TSimExplorer> TSimExplorers::Open(bool withStandard) {
+TOpened<TSimExplorer> TSimExplorers::Open(bool withStandard) {
     return Opened(com::Make<TSimExplorer>(this, withStandard));
 }
 

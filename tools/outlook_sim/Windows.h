@@ -77,39 +77,48 @@ private:
     com::ComPtr<TSimItem> inlineResponse_;
 };
 
+// A new window, and how long the add-ins took for it: its announcement and its first Activate.
+template <class TWindow>
+struct TOpened {
+    com::ComPtr<TWindow> window;
+    double openedMs;
+    double activatedMs;
+};
+
 // A window collection: Count, Item by index, and the event that announces a new window.
 template <class TWindow>
 class TSimWindows : public TAutoObject, public IWindowList {
 public:
     ~TSimWindows() override { OrphanAll(items_); }
-    void Remove(const TSimWindow* window) override { RemoveItem(items_, window); }
+    void Remove(const TSimWindow* window) override {
+        RemoveItem(items_, window);
+        if (OnClosed) OnClosed(*window);
+    }
     const std::vector<com::ComPtr<TWindow>>& Items() const { return items_; }
     // Runs between the announcement and the first activation: Outlook loads the ribbon then.
     std::function<void(TSimWindow&)> OnShowing;
-    // How long the add-ins took for the last new window: its announcement and its first Activate.
-    double OpenedMs() const { return openedMs_; }
-    double ActivatedMs() const { return activatedMs_; }
-    // Announces a listed window again, as Outlook does for a window object it reuses.
-    void Renew(TWindow& window) { openedMs_ = TimedMs([&] { Fire(opened_, window.AsDispatch()); }); }
+    // Runs once a closed window is out of the collection, however it was closed.
+    std::function<void(const TSimWindow&)> OnClosed;
+    // Announces a listed window again, as Outlook does for a window object it reuses; answers how
+    // long the add-ins took.
+    double Renew(TWindow& window) { return TimedMs([&] { Fire(opened_, window.AsDispatch()); }); }
     void Owned(std::vector<const TAutoObject*>& out) const override { AppendAll(items_, out); }
 
 protected:
     TSimWindows(const GUID& iid, const GUID& events, DISPID opened);
     // Announced, then activated, as a window the user opens is.
-    com::ComPtr<TWindow> Opened(com::ComPtr<TWindow> window) {
+    TOpened<TWindow> Opened(com::ComPtr<TWindow> window) {
         items_.push_back(window);
-        openedMs_ = TimedMs([&] {
+        const double opened = TimedMs([&] {
             Fire(opened_, window->AsDispatch());
             if (OnShowing) OnShowing(*window.Get());
         });
-        activatedMs_ = window->Activate();
-        return window;
+        const double activated = window->Activate();
+        return {std::move(window), opened, activated};
     }
 
 private:
     DISPID opened_;
-    double openedMs_ = 0;
-    double activatedMs_ = 0;
     std::vector<com::ComPtr<TWindow>> items_;
 };
 
@@ -117,7 +126,7 @@ class TSimInspectors : public TSimWindows<TSimInspector> {
 public:
     TSimInspectors();
     // `lateBars`: the window's command bars fail until its first Activate.
-    com::ComPtr<TSimInspector> Open(com::ComPtr<TSimItem> item, bool lateBars = false);
+    TOpened<TSimInspector> Open(com::ComPtr<TSimItem> item, bool lateBars = false);
     // Raises NewInspector with any object, as a misbehaving host might.
     void FireNewInspector(IDispatch* inspector);
 };
@@ -125,7 +134,7 @@ public:
 class TSimExplorers : public TSimWindows<TSimExplorer> {
 public:
     TSimExplorers();
-    com::ComPtr<TSimExplorer> Open(bool withStandard);
+    TOpened<TSimExplorer> Open(bool withStandard);
 };
 
 }  // namespace kestova::sim
